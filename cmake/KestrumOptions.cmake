@@ -1,0 +1,14 @@
+# Compile settings shared by every target of the project, carried by an
+# INTERFACE target so that each library and program opts in explicitly.
+add_library(kestrum_options INTERFACE)
+target_compile_options(kestrum_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow
+                       -Wconversion -Wno-sign-conversion)
+if(KESTRUM_WERROR)
+  target_compile_options(kestrum_options INTERFACE -Werror)
+endif()
+target_compile_definitions(kestrum_options INTERFACE QT_NO_KEYWORDS QT_DISABLE_DEPRECATED_BEFORE=0x060400)
+if(KESTRUM_SANITIZE)
+  target_compile_options(kestrum_options INTERFACE -fsanitize=address,undefined
+                         -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(kestrum_options INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,0 +1,59 @@
+#pragma once
+// The timer-driven run of the simulator: what the main view does with its
+// three timers, its counters and a heavenly hand. It owns the whole
+// SimulationState and reaches the window system, the status block, the log
+// and the store only through RunPorts.
+
+#include "engine/RandomSource.h"
+#include "engine/RunPorts.h"
+#include "engine/SimulationState.h"
+
+namespace kestrum {
+
+class SimulationRun {
+ public:
+  // Creates the status block, reads the log, seeds the source from the
+  // clock, fills the wall, loads the settings and records, carries the
+  // accumulated count over and shuffles once, in that order.
+  explicit SimulationRun(RunPorts ports);
+  // Closes the status block, then saves the settings and records.
+  ~SimulationRun();
+
+  SimulationRun(const SimulationRun&) = delete;
+  SimulationRun& operator=(const SimulationRun&) = delete;
+
+  const SimulationState& State() const { return state_; }
+
+  void OnTimer(int id);
+  void PlayOneGame();
+  void StartRun();
+  // Start is available exactly while no run is going.
+  bool OnUpdateStart() const { return !state_.running; }
+  void OnActivateView(bool active);
+  // The view's first update: the autostart, at most once.
+  void OnUpdate();
+  void PlayTenhouSound(int number);
+  void StampStartHeader();
+
+  // The settings dialog ended with OK: begins a run when none is going (from
+  // 0, never carrying the accumulated count), stores the settings and re-arms
+  // the game timer with the new speed.
+  void AcceptSettings(const Settings& settings);
+  // The record dialog ended with OK after its clear button: the lifetime
+  // count restarts from the current run and the heavenly-hand records are
+  // emptied, then everything is saved.
+  void ClearRecords();
+
+ private:
+  void StopRun();
+  void AnnounceTenhou();
+  void BlinkTitle();
+  void BeginRun(bool carryAccumulation);
+
+  RunPorts ports_;
+  SimulationState state_;
+  RandomSource random_;
+  bool firstUpdate_ = true;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,50 @@
+#pragma once
+// The three steps that open every game: shuffle the wall, deal the dealer's
+// fourteen tiles from its front, sort them.
+
+#include <utility>
+
+#include "engine/Tiles.h"
+
+namespace kestrum {
+
+inline constexpr int kMinExchanges = 10000;
+inline constexpr int kExchangeSpread = 1000;  // 10000..10999 exchanges
+
+// A random-transposition shuffle with a random number of steps. It is a
+// template over the source so that the hot loop has no virtual call per
+// random number; any type with int Next() in 0..32767 serves (the tests use
+// sources that always give 0 or 32767). The wall is never reset first: each
+// game shuffles the order the previous one left.
+template <class Source>
+void ShuffleWall(Wall& wall, Source& source) {
+  const unsigned exchanges =
+      static_cast<unsigned>(source.Next()) % kExchangeSpread + kMinExchanges;
+  for (unsigned i = 0; i < exchanges; ++i) {
+    unsigned a;
+    unsigned b;
+    if constexpr (requires { source.NextPair(); }) {
+      const auto pair = source.NextPair();  // a is drawn before b
+      a = static_cast<unsigned>(pair.first) % kWallSize;
+      b = static_cast<unsigned>(pair.second) % kWallSize;
+    } else {
+      a = static_cast<unsigned>(source.Next()) % kWallSize;
+      b = static_cast<unsigned>(source.Next()) % kWallSize;
+    }
+    std::swap(wall[a], wall[b]);
+  }
+}
+
+inline void DealHand(const Wall& wall, Hand& hand) {
+  for (int k = 0; k < kHandSize; ++k) hand[k] = wall[k];
+}
+
+// An exchange sort over fourteen entries; for so few it beats std::sort and
+// leaves the same ascending order.
+inline void SortHand(Hand& hand) {
+  for (int i = 0; i < kHandSize - 1; ++i)
+    for (int j = i + 1; j < kHandSize; ++j)
+      if (hand[i] > hand[j]) std::swap(hand[i], hand[j]);
+}
+
+}  // namespace kestrum
