@@ -5,6 +5,25 @@
 #include "engine/WallOps.h"
 
 namespace kestrum {
+namespace {
+
+// Counts come from a store that a person may have edited, so a count can sit
+// at the top of its range; it wraps as the stored text form does instead of
+// overflowing.
+void CountOne(Count64& count) {
+  count = static_cast<Count64>(static_cast<std::uint64_t>(count) + 1U);
+}
+
+// Whether the run's count falls on the repaint interval. Any interval from
+// the store is taken; -1 and 1 divide everything (and INT64_MIN % -1 would
+// trap), 0 means only heavenly hands repaint.
+bool OnRepaintInterval(Count64 sinceCnt, std::int32_t interval) {
+  if (interval == 0) return false;
+  if (interval == 1 || interval == -1) return true;
+  return sinceCnt % interval == 0;
+}
+
+}  // namespace
 
 Settings SettingsOf(const SimulationState& state) {
   return {state.speed,    state.interval,  state.continueRun, state.logFile,
@@ -63,9 +82,9 @@ void SimulationRun::PlayOneGame() {
   ShuffleWall(state_.wall, random_);
   DealHand(state_.wall, state_.hand);
   SortHand(state_.hand);
-  ++state_.sinceCnt;
-  ++state_.totalCnt;
-  ++state_.accumulationCnt;
+  CountOne(state_.sinceCnt);
+  CountOne(state_.totalCnt);
+  CountOne(state_.accumulationCnt);
 
   state_.lastWasTenhou = IsCompleteHand(state_.hand, state_.pairTaken);
   if (state_.lastWasTenhou && !state_.continueRun) StopRun();
@@ -74,7 +93,7 @@ void SimulationRun::PlayOneGame() {
 
   if (state_.lastWasTenhou) {
     AnnounceTenhou();
-  } else if (state_.interval != 0 && state_.sinceCnt % state_.interval == 0) {
+  } else if (OnRepaintInterval(state_.sinceCnt, state_.interval)) {
     ports_.host.InvalidateView();
   }
   state_.inGame = false;
@@ -85,7 +104,7 @@ void SimulationRun::PlayOneGame() {
 // the run that just ended.
 void SimulationRun::AnnounceTenhou() {
   if (state_.sound) PlayTenhouSound(2);
-  ++state_.tenhoCnt;
+  CountOne(state_.tenhoCnt);
   if (state_.sinceCnt > state_.maxTenhoCnt) state_.maxTenhoCnt = state_.sinceCnt;
   if (state_.sinceCnt < state_.minTenhoCnt || state_.minTenhoCnt == 0) state_.minTenhoCnt = state_.sinceCnt;
   if (state_.logFile) ports_.tenhouLog.AppendTenhouLog(state_, ports_.host.Now());
