@@ -1,0 +1,5 @@
+#include "dialogs/AboutDlg.h"
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("バージョン情報(kestrum)"));
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The record dialog: a snapshot of the lifetime statistics taken at opening,
+// with a clear button that only marks the dialog. The caller clears the
+// records when exec() returns Accepted and cleared() is true.
+
+#include <QDialog>
+
+#include <array>
+
+namespace kestrum {
+struct SimulationState;
+}
+
+class QLabel;
+class QPushButton;
+
+class CRecordDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CRecordDlg(const kestrum::SimulationState& state, QWidget* parent = nullptr);
+
+  bool cleared() const { return cleared_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  // Rows top to bottom: total games, heavenly hands, probability, shortest
+  // run, longest run.
+  static constexpr int kRows = 5;
+
+  void BuildControls();
+  void FillFigures(const kestrum::SimulationState& state);
+  void OnClear();
+
+  bool cleared_ = false;
+  std::array<QLabel*, kRows> figures_{};
+  QPushButton* ok_ = nullptr;
+  QPushButton* clear_ = nullptr;
+};
