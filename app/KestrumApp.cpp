@@ -1,0 +1,61 @@
+#include "app/KestrumApp.h"
+
+#include <QAction>
+
+#include "app/KestrumDoc.h"
+#include "app/KestrumView.h"
+#include "app/MainFrame.h"
+#include "dialogs/AboutDlg.h"
+#include "platform/InstanceGuard.h"
+
+CKestrumApp::CKestrumApp(int& argc, char** argv) : QApplication(argc, argv) {
+  // The settings root: QSettings keeps the settings and records under
+  // "Local AppWizard-Generated Applications/kestrum".
+  setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+  setApplicationName(QStringLiteral("kestrum"));
+  // Qt appends the display name to window titles that do not contain it;
+  // both titles of the frame begin with "Kestrum", so nothing is added.
+  setApplicationDisplayName(QStringLiteral("Kestrum"));
+  setApplicationVersion(QStringLiteral("1.11"));
+  setDesktopFileName(QStringLiteral("kestrum"));
+  // The frame's close ends the loop after the frame and the view have been
+  // destroyed by Run, not by Qt.
+  setQuitOnLastWindowClosed(true);
+}
+
+CKestrumApp::~CKestrumApp() = default;
+
+bool CKestrumApp::InitInstance() {
+  guard_ = std::make_unique<kestrum::InstanceGuard>();
+  // Another instance: end here, before any window, store, log or status
+  // block is touched. A guard that cannot be made at all leaves this
+  // instance running without one.
+  if (guard_->Acquire() == kestrum::InstanceGuard::Outcome::kHeldElsewhere) return false;
+
+  doc_ = std::make_unique<CKestrumDoc>();
+  frame_ = std::make_unique<CMainFrame>();
+  connect(frame_->CommandAction(ID_APP_ABOUT), &QAction::triggered, this, &CKestrumApp::OnAppAbout);
+  if (!doc_->OnNewDocument()) return false;
+  frame_->View()->OnUpdate();
+  frame_->show();
+  return true;
+}
+
+int CKestrumApp::ExitInstance(int loopResult) {
+  // The frame and with it the view go first: the view's destruction closes
+  // the status block and saves the settings and records.
+  frame_.reset();
+  doc_.reset();
+  if (guard_) guard_->Release();
+  return loopResult;
+}
+
+int CKestrumApp::Run() {
+  if (!InitInstance()) return ExitInstance(0);
+  return ExitInstance(exec());
+}
+
+void CKestrumApp::OnAppAbout() {
+  CAboutDlg dlg(frame_.get());
+  dlg.exec();
+}

@@ -1,0 +1,5 @@
+#include "app/KestrumDoc.h"
+
+bool CKestrumDoc::OnNewDocument() { return true; }
+
+void CKestrumDoc::Serialize() {}

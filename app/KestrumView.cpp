@@ -1,0 +1,161 @@
+#include "app/KestrumView.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QTimerEvent>
+#include <QWindow>
+
+#include <algorithm>
+#include <ctime>
+
+#include "app/ViewPorts.h"
+#include "dialogs/HomePage.h"
+#include "dialogs/RecordDlg.h"
+#include "dialogs/SettingsDlg.h"
+#include "dialogs/TenhouRecordDlg.h"
+#include "engine/SimulationRun.h"
+#include "engine/SimulationState.h"
+#include "platform/TenhouSound.h"
+#include "store/TenhouLogTable.h"
+
+namespace {
+
+// The fastest game period the settings offer. A stored period below it (0 or
+// negative from a hand-edited store) would make the game timer spin or be
+// refused; it runs at the fastest offered speed instead.
+constexpr int kShortestTimerPeriodMs = 10;
+
+}  // namespace
+
+CKestrumView::CKestrumView(const ViewPlaces& places, QWidget* parent)
+    : QWidget(parent),
+      ports_(std::make_unique<ViewPorts>(places)),
+      sound_(std::make_unique<kestrum::TenhouSound>()),
+      run_(std::make_unique<kestrum::SimulationRun>(
+          kestrum::RunPorts{*this, ports_->statusBlock, ports_->tenhouLog, ports_->store})) {
+  setFixedSize(kClientWidth, kClientHeight);
+  // The view's ground is the colour behind a document's text (white in the
+  // usual palettes), the colour the sheets' own grounds are drawn in.
+  setBackgroundRole(QPalette::Base);
+  setAutoFillBackground(true);
+  setAttribute(Qt::WA_OpaquePaintEvent, false);
+  startWasAvailable_ = OnUpdateStart();
+  logWasAvailable_ = OnUpdateTenhouRecord();
+}
+
+// The run goes first: its destruction closes the block and saves through the
+// ports, which must still be there.
+CKestrumView::~CKestrumView() {
+  for (auto& timer : timers_) timer.stop();
+  run_.reset();
+}
+
+const kestrum::SimulationState& CKestrumView::State() const { return run_->State(); }
+
+void CKestrumView::OnUpdate() {
+  run_->OnUpdate();
+  NoteCommandStates();
+}
+
+void CKestrumView::OnActivateView(bool active) { run_->OnActivateView(active); }
+
+bool CKestrumView::OnUpdateStart() const { return run_->OnUpdateStart(); }
+
+bool CKestrumView::OnUpdateTenhouRecord() const { return kestrum::TheTenhouLogTable().entryCount != 0; }
+
+void CKestrumView::OnStart() {
+  if (!OnUpdateStart()) return;
+  run_->StartRun();
+  NoteCommandStates();
+}
+
+void CKestrumView::OnSettings() {
+  CSettingsDlg dlg(kestrum::SettingsOf(run_->State()), window());
+  if (dlg.exec() == QDialog::Accepted) run_->AcceptSettings(dlg.settings());
+  NoteCommandStates();
+}
+
+void CKestrumView::OnRecord() {
+  CRecordDlg dlg(run_->State(), window());
+  if (dlg.exec() == QDialog::Accepted && dlg.cleared()) run_->ClearRecords();
+  NoteCommandStates();
+}
+
+void CKestrumView::OnTenhouRecord() {
+  if (!OnUpdateTenhouRecord()) return;
+  CTenhouRecordDlg dlg(kestrum::TheTenhouLogTable(), window());
+  dlg.exec();
+  NoteCommandStates();
+}
+
+void CKestrumView::OnHomePage() { OpenHomePage(); }
+
+// Called after everything that can change a run's state or the log table;
+// the frame hears of it only when an availability actually changed, which
+// is rare against a hundred games a second.
+void CKestrumView::NoteCommandStates() {
+  const bool start = OnUpdateStart();
+  const bool log = OnUpdateTenhouRecord();
+  if (start == startWasAvailable_ && log == logWasAvailable_) return;
+  startWasAvailable_ = start;
+  logWasAvailable_ = log;
+  Q_EMIT commandStatesChanged();
+}
+
+void CKestrumView::paintEvent(QPaintEvent* /*event*/) {
+  if (!sheets_) sheets_ = PictureSheets::Load();
+  const kestrum::SimulationState& state = run_->State();
+  QPainter painter(this);
+  PaintViewPicture(painter, *sheets_,
+                   {state.hand, state.sinceCnt, state.lastWasTenhou, state.tileWidth, state.tileHeight});
+}
+
+void CKestrumView::timerEvent(QTimerEvent* event) {
+  for (int id = kestrum::TIMER_GAME; id <= kestrum::TIMER_TITLE; ++id) {
+    if (timers_[static_cast<std::size_t>(id - 1)].timerId() == event->timerId()) {
+      run_->OnTimer(id);
+      if (id == kestrum::TIMER_GAME) NoteCommandStates();
+      return;
+    }
+  }
+  QWidget::timerEvent(event);
+}
+
+QBasicTimer& CKestrumView::TimerOf(kestrum::TimerId id) { return timers_[static_cast<std::size_t>(id - 1)]; }
+
+void CKestrumView::SetTimer(kestrum::TimerId id, int periodMs) {
+  // The game timer keeps its period closely so that the fastest speed
+  // really plays a hundred games a second; the once-a-second ones may be
+  // bunched with other wake-ups.
+  const Qt::TimerType type = id == kestrum::TIMER_GAME ? Qt::PreciseTimer : Qt::CoarseTimer;
+  TimerOf(id).start(std::max(periodMs, kShortestTimerPeriodMs), type, this);
+}
+
+void CKestrumView::KillTimer(kestrum::TimerId id) { TimerOf(id).stop(); }
+
+void CKestrumView::SetMainTitle(std::string_view title) {
+  window()->setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+}
+
+// The window manager's attention request stands in for the caption flash:
+// each tick with invert turns it on or off, so that a task bar that shows
+// the request blinks once a second; without invert it is withdrawn.
+void CKestrumView::FlashMainWindow(bool invert) {
+  QWindow* handle = window()->windowHandle();
+  if (handle == nullptr) return;
+  const bool lit = invert && !flashLit_;
+  if (lit) {
+    handle->alert(0);
+  } else {
+    // QWindow offers no public call to withdraw a request made without a
+    // time limit; its own expiry slot does exactly that.
+    QMetaObject::invokeMethod(handle, "_q_clearAlert");
+  }
+  flashLit_ = lit;
+}
+
+void CKestrumView::InvalidateView() { update(); }
+
+void CKestrumView::PlayTenhouWave() { sound_->Play(); }
+
+std::time_t CKestrumView::Now() { return std::time(nullptr); }

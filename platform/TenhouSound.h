@@ -1,0 +1,32 @@
+#pragma once
+// The heavenly-hand chime. The clip is loaded in the background when the
+// object is made, so that playing it never waits for a file; where there is
+// no audio device, or no clip, playing gives silence and nothing else.
+
+#include <memory>
+
+#include <QUrl>
+
+class QSoundEffect;
+
+namespace kestrum {
+
+class TenhouSound {
+ public:
+  explicit TenhouSound(const QUrl& clip = DefaultClip());
+  ~TenhouSound();
+
+  TenhouSound(const TenhouSound&) = delete;
+  TenhouSound& operator=(const TenhouSound&) = delete;
+
+  // Returns at once; a chime already sounding starts over.
+  void Play();
+
+  // The clip built into the program's resources.
+  static QUrl DefaultClip();
+
+ private:
+  std::unique_ptr<QSoundEffect> effect_;
+};
+
+}  // namespace kestrum
