@@ -1,0 +1,63 @@
+// Writes every picture and the sound the program carries, into the folder
+// given on the command line (normally res/ of the source tree).
+
+#include "AppIcon.h"
+#include "Chime.h"
+#include "DigitSheet.h"
+#include "TileSheet.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTextStream>
+
+#include <array>
+
+namespace {
+
+bool SaveImage(const QImage& image, const QString& path) {
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !image.save(path, "PNG")) {
+        QTextStream(stderr) << "cannot write " << path << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool SaveBytes(const QByteArray& bytes, const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        QTextStream(stderr) << "cannot write " << path << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool WriteIcons(const QDir& out) {
+    bool ok = true;
+    for (int size : {16, 32, 256})
+        ok = SaveImage(kestrum::art::PaintAppIcon(size), out.filePath(QStringLiteral("kestrum-%1.png").arg(size))) && ok;
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const QString path = out.filePath(QStringLiteral("icons/hicolor/%1x%1/apps/kestrum.png").arg(size));
+        ok = SaveImage(kestrum::art::PaintAppIcon(size), path) && ok;
+    }
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // Fonts need a GUI application object, but never a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        QTextStream(stderr) << "usage: kestrum-artgen <output folder>\n";
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    bool ok = SaveImage(kestrum::art::PaintTileSheet(), out.filePath(QStringLiteral("tiles.png")));
+    ok = SaveImage(kestrum::art::PaintDigitSheet(), out.filePath(QStringLiteral("digits.png"))) && ok;
+    ok = SaveBytes(kestrum::art::SynthesiseChimeWav(), out.filePath(QStringLiteral("tenhou.wav"))) && ok;
+    ok = WriteIcons(out) && ok;
+    return ok ? 0 : 1;
+}
