@@ -12,6 +12,7 @@
 
 namespace kestrum {
 
+struct TenhouLogEntry;
 struct TenhouLogTable;
 
 enum class LogReadStop {
@@ -42,5 +43,9 @@ std::string_view DescribeLogReadStop(LogReadStop stop);
 LogReadReport ReadTenhouLogStream(std::FILE* stream, TenhouLogTable& table);
 // The same rules over text in memory.
 LogReadReport ReadTenhouLogText(std::string_view text, TenhouLogTable& table);
+
+// Cuts text that must be exactly one entry: true when it is ten lines, the
+// first nine with their markers, and nothing follows.
+bool CutTenhouLogEntry(std::string_view text, TenhouLogEntry& entry);
 
 }  // namespace kestrum
