@@ -18,3 +18,6 @@ class CAboutDlg : public QDialog {
   QPushButton* ok_ = nullptr;
   QPushButton* homePage_ = nullptr;
 };
+
+// The maker's address, at the home page's own domain.
+QString MakerMailAddress();

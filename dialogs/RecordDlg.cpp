@@ -1,11 +1,96 @@
 #include "dialogs/RecordDlg.h"
 
+#include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
 
+#include "dialogs/DialogFrame.h"
 #include "engine/SimulationState.h"
+#include "store/GeneralFormat5.h"
 
-CRecordDlg::CRecordDlg(const kestrum::SimulationState&, QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("記録"));
+namespace {
+
+enum Row { kTotal, kTenho, kProbability, kShortest, kLongest };
+
+// Heavenly hands per hundred games; none played gives 0 without dividing.
+double TenhoPercentage(const kestrum::SimulationState& state) {
+  if (state.totalCnt == 0) return 0.0;
+  return static_cast<double>(state.tenhoCnt) * 100.0 / static_cast<double>(state.totalCnt);
 }
 
-void CRecordDlg::keyPressEvent(QKeyEvent* event) { QDialog::keyPressEvent(event); }
+QString CountText(kestrum::Count64 count) { return QString::number(count); }
+
+}  // namespace
+
+CRecordDlg::CRecordDlg(const kestrum::SimulationState& state, QWidget* parent) : QDialog(parent) {
+  BuildControls();
+  FillFigures(state);
+}
+
+void CRecordDlg::BuildControls() {
+  using kestrum::Place;
+  const kestrum::DialogUnits units = kestrum::PrepareDialog(*this, QStringLiteral("記録"), 151, 117);
+
+  Place(*new QGroupBox(this), units, 7, 7, 137, 83);
+  struct RowTemplate {
+    const char16_t* caption;
+    int captionX;
+    int y;
+    const char16_t* unit;
+  };
+  static constexpr std::array<RowTemplate, kRows> kRowTemplates = {{
+      {u"総局数", 20, 17, u"局"},
+      {u"天和回数", 14, 32, u"回"},
+      {u"天和確率", 14, 47, u"％"},
+      {u"最短局数", 14, 62, u"局"},
+      {u"最長局数", 14, 77, u"局"},
+  }};
+  for (std::size_t row = 0; row < kRows; ++row) {
+    const RowTemplate& line = kRowTemplates[row];
+    auto* caption = new QLabel(QString::fromUtf16(line.caption), this);
+    caption->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    Place(*caption, units, line.captionX, line.y, 42 - line.captionX, 8);
+    figures_[row] = new QLabel(QStringLiteral("12345678901234567890"), this);
+    figures_[row]->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    Place(*figures_[row], units, 48, line.y, 74, 8);
+    auto* unit = new QLabel(QString::fromUtf16(line.unit), this);
+    unit->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Place(*unit, units, 128, line.y, 8, 8);
+  }
+  clear_ = new QPushButton(QStringLiteral("記録のクリア(&R)"), this);
+  Place(*clear_, units, 17, 96, 60, 14);
+  ok_ = new QPushButton(QStringLiteral("OK"), this);
+  Place(*ok_, units, 84, 96, 50, 14);
+
+  ok_->setDefault(true);
+  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(clear_, &QPushButton::clicked, this, &CRecordDlg::OnClear);
+  QWidget::setTabOrder(ok_, clear_);
+  ok_->setFocus();
+}
+
+void CRecordDlg::FillFigures(const kestrum::SimulationState& state) {
+  figures_[kTotal]->setText(CountText(state.totalCnt));
+  figures_[kTenho]->setText(CountText(state.tenhoCnt));
+  figures_[kProbability]->setText(QString::fromStdString(kestrum::GeneralFormat5(TenhoPercentage(state))));
+  figures_[kShortest]->setText(CountText(state.minTenhoCnt));
+  figures_[kLongest]->setText(CountText(state.maxTenhoCnt));
+}
+
+// Only marks the dialog: the records go only when the dialog then ends with
+// OK. The probability row shows a plain "0" here, as it always has.
+void CRecordDlg::OnClear() {
+  for (QLabel* figure : figures_) figure->setText(QStringLiteral("0"));
+  cleared_ = true;
+}
+
+// A dialog's mnemonics work without Alt while the focus is on a button.
+void CRecordDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_R && event->modifiers() == Qt::NoModifier) {
+    clear_->animateClick();
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}

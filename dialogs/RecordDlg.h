@@ -28,7 +28,7 @@ class CRecordDlg : public QDialog {
  private:
   // Rows top to bottom: total games, heavenly hands, probability, shortest
   // run, longest run.
-  static constexpr int kRows = 5;
+  static constexpr std::size_t kRows = 5;
 
   void BuildControls();
   void FillFigures(const kestrum::SimulationState& state);

@@ -1,8 +1,176 @@
 #include "dialogs/TenhouRecordDlg.h"
 
-CTenhouRecordDlg::CTenhouRecordDlg(const kestrum::TenhouLogTable& table, QWidget* parent)
-    : QDialog(parent), table_(table) {
-  setWindowTitle(QStringLiteral("天和記録"));
+#include <QGroupBox>
+#include <QLabel>
+#include <QPoint>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "dialogs/DialogFrame.h"
+#include "dialogs/HandPicture.h"
+#include "dialogs/ShiftJisText.h"
+#include "dialogs/TrackBar.h"
+#include "store/TenhouLogTable.h"
+
+namespace {
+
+struct LabelTemplate {
+  const char16_t* text;
+  int x;
+  int y;
+  int width;
+};
+
+// Captions, then the value labels in Field order with their template texts.
+constexpr std::array<LabelTemplate, 9> kCaptions = {{
+    {u"Ｎｏ．", 17, 17, 15},
+    {u"開始：", 17, 32, 22},
+    {u"終了：", 17, 46, 22},
+    {u"局数：", 17, 60, 22},
+    {u"[総局数]", 17, 74, 38},
+    {u"[天和回数]", 17, 88, 38},
+    {u"[天和確率]", 17, 102, 38},
+    {u"[最短局数]", 17, 116, 38},
+    {u"[最長局数]", 17, 130, 38},
+}};
+constexpr std::array<LabelTemplate, 10> kValueLabels = {{
+    {u"ログ番号", 34, 17, 89},
+    {u"開始日時", 47, 32, 120},
+    {u"終了日時", 47, 46, 120},
+    {u"シミュレーション局数", 47, 60, 120},
+    {u"総局数", 58, 74, 120},
+    {u"天和回数", 58, 88, 120},
+    {u"天和確率", 58, 102, 120},
+    {u"最短局数", 58, 116, 120},
+    {u"最長局数", 58, 130, 120},
+    {u"牌符", 17, 144, 120},
+}};
+
+QString WithUnit(const std::string& bytes, const char16_t* unit) {
+  return kestrum::FromShiftJis(bytes) + QString::fromUtf16(unit);
 }
 
-void CTenhouRecordDlg::FollowTable() {}
+}  // namespace
+
+QPoint TenhouHandOrigin(const kestrum::DialogUnits& units) {
+  constexpr int kHandWidth = 14 * kestrum::HandPicture::kTileWidth;
+  // Centred in the group box, which is what x = 23 is at 7 pixels a unit
+  // across; 220 pixels down is 146 2/3 units in the 12-pixel font.
+  const int groupCentre = (units.ToPixelsX(7) + units.ToPixelsX(7 + 173)) / 2;
+  const int top = (220 * units.baseY() + 6) / 12;
+  return QPoint(groupCentre - kHandWidth / 2, top);
+}
+
+CTenhouRecordDlg::CTenhouRecordDlg(const kestrum::TenhouLogTable& table, QWidget* parent)
+    : QDialog(parent), table_(table) {
+  BuildControls();
+  knownCount_ = CurrentCount();
+  if (knownCount_ > 0) SelectNewest();
+  connect(slider_, &QSlider::valueChanged, this, &CTenhouRecordDlg::OnSliderMoved);
+  follow_ = new QTimer(this);
+  connect(follow_, &QTimer::timeout, this, &CTenhouRecordDlg::FollowTable);
+  follow_->start(kFollowPeriodMs);
+}
+
+void CTenhouRecordDlg::BuildControls() {
+  using kestrum::Place;
+  const kestrum::DialogUnits units = kestrum::PrepareDialog(*this, QStringLiteral("天和記録"), 187, 207);
+
+  Place(*new QGroupBox(this), units, 7, 7, 173, 193);
+  for (const LabelTemplate& caption : kCaptions) {
+    auto* label = new QLabel(QString::fromUtf16(caption.text), this);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Place(*label, units, caption.x, caption.y, caption.width, 8);
+  }
+  for (std::size_t field = 0; field < fields_.size(); ++field) {
+    const LabelTemplate& value = kValueLabels[field];
+    fields_[field] = new QLabel(this);
+    fields_[field]->setTextFormat(Qt::PlainText);
+    fields_[field]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Place(*fields_[field], units, value.x, value.y, value.width, 8);
+  }
+  ShowTemplateTexts();
+  // The hand is drawn as pictures; its notation stays in a hidden label.
+  fields_[kHand]->hide();
+
+  ok_ = new QPushButton(QStringLiteral("OK"), this);
+  Place(*ok_, units, 124, 17, 50, 14);
+  slider_ = new kestrum::TrackBar(this);
+  Place(*slider_, units, 14, 170, 158, 26);
+  slider_->setTickPosition(QSlider::TicksAbove);
+  hand_ = new kestrum::HandPicture(this);
+  hand_->move(TenhouHandOrigin(units));
+
+  ok_->setDefault(true);
+  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+  QWidget::setTabOrder(ok_, slider_);
+  ok_->setFocus();
+}
+
+void CTenhouRecordDlg::ShowTemplateTexts() {
+  for (std::size_t field = 0; field < fields_.size(); ++field) {
+    fields_[field]->setText(QString::fromUtf16(kValueLabels[field].text));
+  }
+}
+
+int CTenhouRecordDlg::CurrentCount() const {
+  return std::clamp(table_.entryCount, 0, kestrum::TenhouLogTable::kCapacity);
+}
+
+void CTenhouRecordDlg::SelectNewest() {
+  const QSignalBlocker quiet(slider_);
+  slider_->setRange(0, knownCount_ - 1);
+  slider_->setTickInterval(1);
+  slider_->setPageStep(1);
+  slider_->setSingleStep(1);
+  slider_->setValue(0);
+  selectedIndex_ = knownCount_ - 1;
+  ShowEntry();
+}
+
+void CTenhouRecordDlg::FollowTable() {
+  const int count = CurrentCount();
+  if (count == knownCount_) return;
+  const bool wasEmpty = knownCount_ == 0;
+  knownCount_ = count;
+  if (count == 0) {
+    selectedIndex_ = -1;
+    ShowTemplateTexts();
+    hand_->SetHandText(std::nullopt);
+    return;
+  }
+  if (wasEmpty || selectedIndex_ >= count) {
+    SelectNewest();
+    return;
+  }
+  const QSignalBlocker quiet(slider_);
+  slider_->setRange(0, count - 1);
+  slider_->setValue(count - selectedIndex_ - 1);
+  ShowEntry();
+}
+
+// Position 0, the left end, is the newest entry; each step right goes one
+// entry further back.
+void CTenhouRecordDlg::OnSliderMoved(int position) {
+  if (knownCount_ <= 0) return;
+  selectedIndex_ = std::clamp(knownCount_ - position - 1, 0, knownCount_ - 1);
+  ShowEntry();
+}
+
+void CTenhouRecordDlg::ShowEntry() {
+  const kestrum::TenhouLogEntry& entry = table_.entries[static_cast<std::size_t>(selectedIndex_)];
+  fields_[kNumber]->setText(QString::number(knownCount_ - selectedIndex_));
+  fields_[kStart]->setText(kestrum::FromShiftJis(entry.startTime));
+  fields_[kEnd]->setText(kestrum::FromShiftJis(entry.endTime));
+  fields_[kRun]->setText(WithUnit(entry.runText, u" 局"));
+  fields_[kTotal]->setText(WithUnit(entry.totalText, u" 局"));
+  fields_[kTenho]->setText(WithUnit(entry.tenhoText, u" 回"));
+  fields_[kProbability]->setText(WithUnit(entry.probabilityText, u" ％"));
+  fields_[kShortest]->setText(WithUnit(entry.shortestText, u" 局"));
+  fields_[kLongest]->setText(WithUnit(entry.longestText, u" 局"));
+  fields_[kHand]->setText(kestrum::FromShiftJis(entry.handText));
+  hand_->SetHandText(entry.handText);
+}

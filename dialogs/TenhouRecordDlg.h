@@ -1,18 +1,21 @@
 #pragma once
 // The heavenly-hand log browser: one entry of the log table at a time, the
 // newest at the slider's left end, its hand drawn with the tile pictures.
-// It only reads the table, and follows entries appended while it is open.
+// It only reads the table. While it is open games go on, and entries the
+// run appends are taken in by a short poll of the table's count.
 
 #include <QDialog>
 
 #include <array>
 
 namespace kestrum {
+class DialogUnits;
+class HandPicture;
 struct TenhouLogTable;
-}
+}  // namespace kestrum
 
-class CHandPicture;
 class QLabel;
+class QPoint;
 class QPushButton;
 class QSlider;
 class QTimer;
@@ -21,13 +24,15 @@ class CTenhouRecordDlg : public QDialog {
   Q_OBJECT
 
  public:
+  static constexpr int kFollowPeriodMs = 250;
+
   explicit CTenhouRecordDlg(const kestrum::TenhouLogTable& table, QWidget* parent = nullptr);
 
   // Index in the table of the entry shown; -1 while the table is empty.
   int selectedIndex() const { return selectedIndex_; }
 
-  // Takes in entries appended since the last look; runs on a short timer
-  // while the dialog is open.
+  // Takes in entries appended since the last look, keeping the entry shown
+  // (its number and the slider's position move with the new entries).
   void FollowTable();
 
  private:
@@ -35,9 +40,11 @@ class CTenhouRecordDlg : public QDialog {
   enum Field { kNumber, kStart, kEnd, kRun, kTotal, kTenho, kProbability, kShortest, kLongest, kHand, kFieldCount };
 
   void BuildControls();
+  void ShowTemplateTexts();
+  void SelectNewest();
   void OnSliderMoved(int position);
   void ShowEntry();
-  int PositionOf(int index) const;
+  int CurrentCount() const;
 
   const kestrum::TenhouLogTable& table_;
   int knownCount_ = 0;
@@ -46,6 +53,11 @@ class CTenhouRecordDlg : public QDialog {
   std::array<QLabel*, kFieldCount> fields_{};
   QPushButton* ok_ = nullptr;
   QSlider* slider_ = nullptr;
-  CHandPicture* hand_ = nullptr;
+  kestrum::HandPicture* hand_ = nullptr;
   QTimer* follow_ = nullptr;
 };
+
+// Top-left pixel of the hand picture in the dialog: (23, 220) in the layout's
+// own font, whose base units are 7 x 12; in other fonts the hand keeps its
+// place between the last text row and the slider.
+QPoint TenhouHandOrigin(const kestrum::DialogUnits& units);
