@@ -56,6 +56,12 @@ void CAboutDlg::BuildControls() {
     kestrum::WidenToText(*line, rightLimit);
   }
 
+  icon->setObjectName(QStringLiteral("icon"));
+  name->setObjectName(QStringLiteral("name"));
+  maker->setObjectName(QStringLiteral("maker"));
+  mail->setObjectName(QStringLiteral("mail"));
+  ok_->setObjectName(QStringLiteral("ok"));
+  homePage_->setObjectName(QStringLiteral("homePage"));
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   connect(homePage_, &QPushButton::clicked, this, [] { OpenHomePage(); });

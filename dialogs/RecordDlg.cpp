@@ -38,13 +38,14 @@ void CRecordDlg::BuildControls() {
     int captionX;
     int y;
     const char16_t* unit;
+    const char* name;
   };
   static constexpr std::array<RowTemplate, kRows> kRowTemplates = {{
-      {u"総局数", 20, 17, u"局"},
-      {u"天和回数", 14, 32, u"回"},
-      {u"天和確率", 14, 47, u"％"},
-      {u"最短局数", 14, 62, u"局"},
-      {u"最長局数", 14, 77, u"局"},
+      {u"総局数", 20, 17, u"局", "total"},
+      {u"天和回数", 14, 32, u"回", "tenho"},
+      {u"天和確率", 14, 47, u"％", "probability"},
+      {u"最短局数", 14, 62, u"局", "shortest"},
+      {u"最長局数", 14, 77, u"局", "longest"},
   }};
   for (std::size_t row = 0; row < kRows; ++row) {
     const RowTemplate& line = kRowTemplates[row];
@@ -53,6 +54,7 @@ void CRecordDlg::BuildControls() {
     Place(*caption, units, line.captionX, line.y, 42 - line.captionX, 8);
     figures_[row] = new QLabel(QStringLiteral("12345678901234567890"), this);
     figures_[row]->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    figures_[row]->setObjectName(QLatin1String(line.name));
     Place(*figures_[row], units, 48, line.y, 74, 8);
     auto* unit = new QLabel(QString::fromUtf16(line.unit), this);
     unit->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -63,6 +65,8 @@ void CRecordDlg::BuildControls() {
   ok_ = new QPushButton(QStringLiteral("OK"), this);
   Place(*ok_, units, 84, 96, 50, 14);
 
+  clear_->setObjectName(QStringLiteral("clear"));
+  ok_->setObjectName(QStringLiteral("ok"));
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   connect(clear_, &QPushButton::clicked, this, &CRecordDlg::OnClear);

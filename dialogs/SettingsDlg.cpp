@@ -95,6 +95,17 @@ void CSettingsDlg::BuildControls() {
   intervalSlider_->setPageStep(1);
   intervalSlider_->setSingleStep(1);
 
+  ok_->setObjectName(QStringLiteral("ok"));
+  cancel_->setObjectName(QStringLiteral("cancel"));
+  speedSlider_->setObjectName(QStringLiteral("speed"));
+  intervalSlider_->setObjectName(QStringLiteral("interval"));
+  intervalLabel_->setObjectName(QStringLiteral("intervalValue"));
+  soundBox_->setObjectName(QStringLiteral("sound"));
+  logFileBox_->setObjectName(QStringLiteral("logFile"));
+  continueBox_->setObjectName(QStringLiteral("continueRun"));
+  autoStartBox_->setObjectName(QStringLiteral("autoStart"));
+  accumulationBox_->setObjectName(QStringLiteral("accumulation"));
+
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);

@@ -22,6 +22,7 @@ struct LabelTemplate {
   int x;
   int y;
   int width;
+  const char* name = "";
 };
 
 // Captions, then the value labels in Field order with their template texts.
@@ -37,16 +38,16 @@ constexpr std::array<LabelTemplate, 9> kCaptions = {{
     {u"[最長局数]", 17, 130, 38},
 }};
 constexpr std::array<LabelTemplate, 10> kValueLabels = {{
-    {u"ログ番号", 34, 17, 89},
-    {u"開始日時", 47, 32, 120},
-    {u"終了日時", 47, 46, 120},
-    {u"シミュレーション局数", 47, 60, 120},
-    {u"総局数", 58, 74, 120},
-    {u"天和回数", 58, 88, 120},
-    {u"天和確率", 58, 102, 120},
-    {u"最短局数", 58, 116, 120},
-    {u"最長局数", 58, 130, 120},
-    {u"牌符", 17, 144, 120},
+    {u"ログ番号", 34, 17, 89, "number"},
+    {u"開始日時", 47, 32, 120, "start"},
+    {u"終了日時", 47, 46, 120, "end"},
+    {u"シミュレーション局数", 47, 60, 120, "run"},
+    {u"総局数", 58, 74, 120, "total"},
+    {u"天和回数", 58, 88, 120, "tenho"},
+    {u"天和確率", 58, 102, 120, "probability"},
+    {u"最短局数", 58, 116, 120, "shortest"},
+    {u"最長局数", 58, 130, 120, "longest"},
+    {u"牌符", 17, 144, 120, "handText"},
 }};
 
 QString WithUnit(const std::string& bytes, const char16_t* unit) {
@@ -88,6 +89,7 @@ void CTenhouRecordDlg::BuildControls() {
   for (std::size_t field = 0; field < fields_.size(); ++field) {
     const LabelTemplate& value = kValueLabels[field];
     fields_[field] = new QLabel(this);
+    fields_[field]->setObjectName(QLatin1String(value.name));
     fields_[field]->setTextFormat(Qt::PlainText);
     fields_[field]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Place(*fields_[field], units, value.x, value.y, value.width, 8);
@@ -104,6 +106,9 @@ void CTenhouRecordDlg::BuildControls() {
   hand_ = new kestrum::HandPicture(this);
   hand_->move(TenhouHandOrigin(units));
 
+  ok_->setObjectName(QStringLiteral("ok"));
+  slider_->setObjectName(QStringLiteral("slider"));
+  hand_->setObjectName(QStringLiteral("hand"));
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   QWidget::setTabOrder(ok_, slider_);
