@@ -1,0 +1,148 @@
+#include "cli/HandLine.h"
+
+#include <array>
+
+
+namespace kestrum {
+namespace {
+
+struct HonourSpelling {
+  std::string_view bytes;
+  TileCode code;
+};
+
+// UTF-8 first (three bytes, leads E4..E8), then Shift_JIS (two bytes, leads
+// 90..96): the leads never overlap, so the order only saves comparisons.
+constexpr std::array<HonourSpelling, 14> kHonourSpellings = {{
+    {"\xE6\x9D\xB1", 28}, {"\xE5\x8D\x97", 29}, {"\xE8\xA5\xBF", 30}, {"\xE5\x8C\x97", 31},
+    {"\xE7\x99\xBD", 32}, {"\xE7\x99\xBA", 33}, {"\xE4\xB8\xAD", 34},
+    {"\x93\x8C", 28}, {"\x93\xEC", 29}, {"\x90\xBC", 30}, {"\x96\x6B", 31},
+    {"\x94\x92", 32}, {"\x94\xAD", 33}, {"\x92\x86", 34},
+}};
+
+constexpr std::string_view kUtf8IdeographicSpace = "\xE3\x80\x80";
+constexpr std::string_view kShiftJisIdeographicSpace = "\x81\x40";
+
+// Blanks between names: ASCII space, tab and CR, and the full-width space in
+// either encoding.
+std::size_t BlankLength(std::string_view rest) {
+  const char c = rest.front();
+  if (c != ' ' && c != '\t' && c != '\r' && c != '\xE3' && c != '\x81' && c != '\v' && c != '\f') return 0;
+  if (c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f') return 1;
+  if (rest.starts_with(kUtf8IdeographicSpace)) return kUtf8IdeographicSpace.size();
+  if (rest.starts_with(kShiftJisIdeographicSpace)) return kShiftJisIdeographicSpace.size();
+  return 0;
+}
+
+// The name as the terminal shows it: suit tiles are ASCII, honours UTF-8.
+std::string DisplayName(TileCode code) {
+  if (code >= 28) return std::string(kHonourSpellings[static_cast<std::size_t>(code - 28)].bytes);
+  return std::string(TileNames()[code]);
+}
+
+int SuitBase(char letter) {
+  switch (letter) {
+    case 'm': return 0;
+    case 'p': return 9;
+    case 's': return 18;
+    default: return -1;
+  }
+}
+
+struct NameMatch {
+  TileCode code = 0;
+  std::size_t length = 0;
+};
+
+constexpr unsigned Byte(std::string_view text, std::size_t i) { return static_cast<unsigned char>(text[i]); }
+
+constexpr unsigned KeyOf(std::string_view bytes) {
+  unsigned key = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) key = key << 8 | Byte(bytes, i);
+  return key;
+}
+
+// The honour whose spelling (of the given length) has this key, or 0.
+TileCode HonourWithKey(unsigned key, std::size_t length) {
+  for (const HonourSpelling& honour : kHonourSpellings)
+    if (honour.bytes.size() == length && KeyOf(honour.bytes) == key) return honour.code;
+  return 0;
+}
+
+// Called once per name, so the lead byte decides before any comparison.
+NameMatch MatchName(std::string_view rest) {
+  const unsigned lead = Byte(rest, 0);
+  if (rest.size() < 2) return {};
+  if (lead >= '1' && lead <= '9') {
+    const int base = SuitBase(rest[1]);
+    if (base >= 0) return {base + static_cast<int>(lead - '0'), 2};
+    return {};
+  }
+  if (lead >= 0xE4 && lead <= 0xE8 && rest.size() >= 3) {
+    if (const TileCode code = HonourWithKey(lead << 16 | Byte(rest, 1) << 8 | Byte(rest, 2), 3)) return {code, 3};
+    return {};
+  }
+  if (lead >= 0x90 && lead <= 0x96) {
+    if (const TileCode code = HonourWithKey(lead << 8 | Byte(rest, 1), 2)) return {code, 2};
+  }
+  return {};
+}
+
+// What stands where no name matched, for the message: up to the next blank,
+// at most a few bytes.
+std::string UnknownText(std::string_view rest) {
+  std::size_t length = 0;
+  while (length < rest.size() && length < 6 && BlankLength(rest.substr(length)) == 0) ++length;
+  std::string text;
+  for (char c : rest.substr(0, length)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F) {
+      text += c;
+    } else {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      text += "\\x";
+      text += kHex[byte >> 4];
+      text += kHex[byte & 0xF];
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+HandLineResult ParseHandLine(std::string_view line) {
+  HandLineResult result;
+  std::array<int, kTileKinds + 1> copies{};
+  int tiles = 0;
+  std::size_t pos = 0;
+  while (pos < line.size()) {
+    const std::string_view rest = line.substr(pos);
+    if (const std::size_t blank = BlankLength(rest); blank > 0) {
+      pos += blank;
+      continue;
+    }
+    const NameMatch match = MatchName(rest);
+    if (match.length == 0) {
+      result.error = "unknown tile name \"" + UnknownText(rest) + "\" at byte " + std::to_string(pos + 1);
+      return result;
+    }
+    if (++copies[static_cast<std::size_t>(match.code)] > kCopiesPerKind) {
+      result.error = "a fifth " + DisplayName(match.code) + ": the wall holds four of each kind";
+      return result;
+    }
+    ++tiles;
+    pos += match.length;
+  }
+  if (tiles != kHandSize) {
+    result.error = std::to_string(tiles) + (tiles == 1 ? " tile" : " tiles") + ", a hand has 14";
+    return result;
+  }
+  // The counts give the sorted hand directly, cheaper than sorting it.
+  std::size_t slot = 0;
+  for (TileCode code = 1; code <= kTileKinds; ++code)
+    for (int copy = 0; copy < copies[static_cast<std::size_t>(code)]; ++copy) result.hand[slot++] = code;
+  result.ok = true;
+  return result;
+}
+
+}  // namespace kestrum

@@ -1,0 +1,140 @@
+// kestrum-sim run: a batch of games at full speed on every core, with a
+// progress bar on a terminal and a summary at the end, also after Ctrl-C.
+
+#include <QCommandLineParser>
+#include <QJsonDocument>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <optional>
+#include <random>
+#include <thread>
+
+#include "cli/BatchRun.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "cli/ExactCount.h"
+#include "cli/ProgressBar.h"
+#include "cli/RunSummary.h"
+
+namespace kestrum {
+namespace {
+
+constexpr std::int64_t kMaxThreads = 1024;
+constexpr std::int64_t kMaxGames = 1'000'000'000'000'000;  // years of play even on many cores
+constexpr std::int64_t kMaxTenhou = 10'000'000;
+constexpr double kMaxSeconds = 1e7;                         // about 115 days
+
+struct RunRequest {
+  BatchOptions batch;
+  bool json = false;
+};
+
+const Subcommand kCommand{
+    QStringLiteral("run"), QStringLiteral("[options]"),
+    QStringLiteral("Plays games at full speed with the simulator's own shuffle, deal, sort and complete-hand test,\n"
+                   "on every core unless --threads says otherwise, until a limit is reached or Ctrl-C, then\n"
+                   "prints what was played and found beside the exact rate. Without a limit it runs until\n"
+                   "Ctrl-C. The same --seed and --threads give the same games, heavenly hands and runs.")};
+
+std::uint64_t ClockSeed() {
+  std::random_device device;
+  const auto now = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+  return now ^ (static_cast<std::uint64_t>(device()) << 32);
+}
+
+int DefaultThreads() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, kMaxThreads));
+}
+
+struct ParsedRun {
+  std::optional<RunRequest> request;
+  int exitCode = kExitOk;
+};
+
+ParsedRun ParseRun(const QStringList& args) {
+  QCommandLineParser parser;
+  const QCommandLineOption threads(QStringLiteral("threads"),
+                                   QStringLiteral("Threads to play on (1..1024; default: one per core)."),
+                                   QStringLiteral("N"));
+  const QCommandLineOption games(QStringLiteral("games"), QStringLiteral("Stop after N games (1..10^15)."),
+                                 QStringLiteral("N"));
+  const QCommandLineOption tenhou(QStringLiteral("tenhou"),
+                                  QStringLiteral("Stop after K heavenly hands (1..10000000)."), QStringLiteral("K"));
+  const QCommandLineOption seconds(QStringLiteral("seconds"),
+                                   QStringLiteral("Stop after S seconds (decimal, more than 0)."), QStringLiteral("S"));
+  const QCommandLineOption seed(QStringLiteral("seed"),
+                                QStringLiteral("Seed of the generators, 0..18446744073709551615 (default: the clock)."),
+                                QStringLiteral("S"));
+  const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the summary as JSON."));
+  parser.addOptions({threads, games, tenhou, seconds, seed, json});
+  if (const auto done = ParseSubcommand(parser, kCommand, args)) return {std::nullopt, *done};
+  if (!parser.positionalArguments().isEmpty())
+    return {std::nullopt, UsageError(parser, kCommand,
+                                     QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()))};
+
+  RunRequest request;
+  request.json = parser.isSet(json);
+  request.batch.threads = DefaultThreads();
+  const auto bad = [&](const QCommandLineOption& option, const QString& rule) {
+    return ParsedRun{std::nullopt,
+                     UsageError(parser, kCommand,
+                                QStringLiteral("--%1 %2: %3").arg(option.names().first(), parser.value(option), rule))};
+  };
+  if (parser.isSet(threads)) {
+    const auto value = ParseBoundedInteger(parser.value(threads), 1, kMaxThreads);
+    if (!value) return bad(threads, QStringLiteral("a whole number from 1 to 1024 is needed"));
+    request.batch.threads = static_cast<int>(*value);
+  }
+  if (parser.isSet(games)) {
+    const auto value = ParseBoundedInteger(parser.value(games), 1, kMaxGames);
+    if (!value) return bad(games, QStringLiteral("a whole number from 1 to 10^15 is needed"));
+    request.batch.games = *value;
+  }
+  if (parser.isSet(tenhou)) {
+    const auto value = ParseBoundedInteger(parser.value(tenhou), 1, kMaxTenhou);
+    if (!value) return bad(tenhou, QStringLiteral("a whole number from 1 to 10000000 is needed"));
+    request.batch.tenhou = *value;
+  }
+  if (parser.isSet(seconds)) {
+    const auto value = ParseSeconds(parser.value(seconds), kMaxSeconds);
+    if (!value) return bad(seconds, QStringLiteral("a number of seconds above 0 and at most 10^7 is needed"));
+    request.batch.seconds = *value;
+  }
+  if (parser.isSet(seed)) {
+    const auto value = ParseUnsigned64(parser.value(seed));
+    if (!value) return bad(seed, QStringLiteral("a whole number from 0 to 18446744073709551615 is needed"));
+    request.batch.seed = *value;
+  } else {
+    request.batch.seed = ClockSeed();
+  }
+  return {request, kExitOk};
+}
+
+}  // namespace
+
+int RunCommand(const QStringList& args) {
+  const ParsedRun parsed = ParseRun(args);
+  if (!parsed.request) return parsed.exitCode;
+  const RunRequest& request = *parsed.request;
+
+  const ExactCounts exact = CountCompleteDeals();
+  InstallInterruptHandler();
+  std::optional<ProgressBar> bar;
+  if (isatty(STDERR_FILENO)) bar.emplace(request.batch, Ratio(exact.Complete(), exact.deals));
+  const BatchProgressCallback progress = [&bar](const BatchProgress& p) {
+    if (bar) bar->Update(p);
+  };
+  const BatchTotals totals = RunBatch(request.batch, InterruptRequested(), progress);
+  if (bar) bar->Clear();
+
+  if (request.json)
+    PrintOut(QString::fromUtf8(QJsonDocument(SummaryJson(totals, exact)).toJson(QJsonDocument::Indented)));
+  else
+    PrintOut(SummaryText(totals, exact));
+  return kExitOk;
+}
+
+}  // namespace kestrum

@@ -1,0 +1,61 @@
+// kestrum-sim: the simulator's engine from the command line.
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+
+namespace {
+
+using CommandFunction = int (*)(const QStringList&);
+
+struct CommandEntry {
+  const char* name;
+  CommandFunction run;
+  const char* summary;
+};
+
+constexpr CommandEntry kCommands[] = {
+    {"check", kestrum::CheckCommand, "judge hands read from standard input, one a line"},
+    {"run", kestrum::RunCommand, "play games at full speed and measure the heavenly-hand rate"},
+    {"exact", kestrum::ExactCommand, "the exact probability of a heavenly hand, counted"},
+    {"watch", kestrum::WatchCommand, "follow a running Kestrum through its status block"},
+};
+
+QString Overview() {
+  QString text = QStringLiteral("Usage: kestrum-sim COMMAND [options]\n\nCommands:\n");
+  for (const CommandEntry& entry : kCommands)
+    text += QStringLiteral("  %1 %2\n").arg(QString::fromLatin1(entry.name).leftJustified(8, QLatin1Char(' ')),
+                                            QString::fromLatin1(entry.summary));
+  text += QStringLiteral("\n\"kestrum-sim COMMAND --help\" tells more about each.\n");
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("kestrum-sim"));
+  QCoreApplication::setApplicationVersion(QStringLiteral("1.11"));
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+
+  if (args.size() < 2) {
+    kestrum::PrintErr(QStringLiteral("kestrum-sim: a command is needed\n\n") + Overview());
+    return kestrum::kExitUsage;
+  }
+  const QString name = args.at(1);
+  if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+    kestrum::PrintOut(Overview());
+    return kestrum::kExitOk;
+  }
+  if (name == QLatin1String("--version")) {
+    kestrum::PrintOut(QStringLiteral("kestrum-sim 1.11\n"));
+    return kestrum::kExitOk;
+  }
+  for (const CommandEntry& entry : kCommands)
+    if (name == QLatin1String(entry.name)) return entry.run(args);
+  kestrum::PrintErr(QStringLiteral("kestrum-sim: unknown command \"%1\"\n\n").arg(name) + Overview());
+  return kestrum::kExitUsage;
+}
