@@ -8,17 +8,20 @@ namespace {
 constexpr std::array<TileCode, 13> kOrphanCodes = {1, 9, 10, 18, 19, 27, 28, 29, 30, 31, 32, 33, 34};
 
 // Moves the non-empty tiles to the front in ascending order, empty slots
-// behind; the exchange sort the search has always used.
+// behind. The search hands down lists that were sorted before it emptied a
+// few slots, so a stable compaction leaves them sorted already and the
+// insertion sort after it only walks the list once; a list in any other
+// order still comes out sorted.
 void CompactAndSort(TileList& list) {
-  for (int i = 0; i < kHandSize - 1; ++i) {
-    for (int j = i; j < kHandSize; ++j) {
-      if (list[i] == 0 && list[j] != 0) {
-        list[i] = list[j];
-        list[j] = 0;
-      } else if (list[i] != 0 && list[j] != 0 && list[i] > list[j]) {
-        std::swap(list[i], list[j]);
-      }
-    }
+  int filled = 0;
+  for (int i = 0; i < kHandSize; ++i)
+    if (list[i] != 0) list[filled++] = list[i];
+  for (int i = filled; i < kHandSize; ++i) list[i] = 0;
+  for (int i = 1; i < filled; ++i) {
+    const TileCode code = list[i];
+    int j = i;
+    for (; j > 0 && list[j - 1] > code; --j) list[j] = list[j - 1];
+    list[j] = code;
   }
 }
 

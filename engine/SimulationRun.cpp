@@ -4,6 +4,8 @@
 #include "engine/StatusText.h"
 #include "engine/WallOps.h"
 
+#include <utility>
+
 namespace kestrum {
 namespace {
 
@@ -30,7 +32,10 @@ Settings SettingsOf(const SimulationState& state) {
           state.sound,    state.autoStart, state.accumulation};
 }
 
-SimulationRun::SimulationRun(RunPorts ports) : ports_(ports) {
+SimulationRun::SimulationRun(RunPorts ports)
+    : SimulationRun(ports, [](Wall& wall, RandomSource& random) { ShuffleWall(wall, random); }) {}
+
+SimulationRun::SimulationRun(RunPorts ports, ShuffleStep shuffle) : ports_(ports), shuffle_(std::move(shuffle)) {
   ports_.statusBlock.Create();
   ports_.tenhouLog.ReadTenhouLog();
   random_.Seed(static_cast<std::uint64_t>(ports_.host.Now()));
@@ -58,7 +63,7 @@ SimulationRun::SimulationRun(RunPorts ports) : ports_(ports) {
 
   ports_.store.LoadSettingsAndRecords(state_);
   if (state_.accumulation) state_.sinceCnt = state_.accumulationCnt;
-  ShuffleWall(state_.wall, random_);
+  shuffle_(state_.wall, random_);
 }
 
 SimulationRun::~SimulationRun() {
@@ -79,7 +84,7 @@ void SimulationRun::BlinkTitle() {
 
 void SimulationRun::PlayOneGame() {
   state_.inGame = true;
-  ShuffleWall(state_.wall, random_);
+  shuffle_(state_.wall, random_);
   DealHand(state_.wall, state_.hand);
   SortHand(state_.hand);
   CountOne(state_.sinceCnt);

@@ -4,11 +4,19 @@
 // SimulationState and reaches the window system, the status block, the log
 // and the store only through RunPorts.
 
+#include <functional>
+
 #include "engine/RandomSource.h"
 #include "engine/RunPorts.h"
 #include "engine/SimulationState.h"
 
 namespace kestrum {
+
+// How the run shuffles its wall, at construction and once per game. The
+// run's own step is ShuffleWall with the run's RandomSource. The rule tests
+// stack the deck instead, since an honest heavenly hand turns up only once in
+// some 330000 games. Called once per game, never per random number.
+using ShuffleStep = std::function<void(Wall& wall, RandomSource& random)>;
 
 class SimulationRun {
  public:
@@ -16,6 +24,7 @@ class SimulationRun {
   // clock, fills the wall, loads the settings and records, carries the
   // accumulated count over and shuffles once, in that order.
   explicit SimulationRun(RunPorts ports);
+  SimulationRun(RunPorts ports, ShuffleStep shuffle);
   // Closes the status block, then saves the settings and records.
   ~SimulationRun();
 
@@ -51,6 +60,7 @@ class SimulationRun {
   void BeginRun(bool carryAccumulation);
 
   RunPorts ports_;
+  ShuffleStep shuffle_;
   SimulationState state_;
   RandomSource random_;
   bool firstUpdate_ = true;

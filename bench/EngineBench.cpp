@@ -1,0 +1,183 @@
+// Throughput of the game's hot path: the shuffle with its random exchanges,
+// the deal, the sort and the complete-hand test, and the same game driven by
+// std::mt19937 as a yardstick. The program prints the ratios that matter
+// after the usual table, computed from the figures of this one run.
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdio>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "bench/RatioReport.h"
+#include "engine/CompleteHand.h"
+#include "engine/RandomSource.h"
+#include "engine/WallOps.h"
+
+namespace kestrum {
+namespace {
+
+constexpr std::uint64_t kSeed = 20240611;
+
+// std::mt19937 behind the same 15-bit interface: Next is the low 15 bits of
+// each output. It offers no NextPair, so the shuffle draws a and b one by one.
+class Mt19937Source {
+ public:
+  explicit Mt19937Source(std::uint64_t seed) : engine_(static_cast<std::uint32_t>(seed)) {}
+  int Next() { return static_cast<int>(engine_() & 0x7FFFu); }
+
+ private:
+  std::mt19937 engine_;
+};
+
+template <class Source>
+bool PlayGame(Wall& wall, Hand& hand, Source& source) {
+  bool pairTaken = false;
+  ShuffleWall(wall, source);
+  DealHand(wall, hand);
+  SortHand(hand);
+  return IsCompleteHand(hand, pairTaken);
+}
+
+template <class Source>
+void BM_Game(benchmark::State& state) {
+  Source source(kSeed);
+  Wall wall;
+  FillWall(wall);
+  Hand hand{};
+  Count64 complete = 0;
+  for (auto _ : state) {
+    complete += PlayGame(wall, hand, source);
+    benchmark::DoNotOptimize(hand);
+  }
+  benchmark::DoNotOptimize(complete);
+  state.SetItemsProcessed(state.iterations());
+}
+
+// The floor under a game: the same number of exchanges drawn from the same
+// generator in the same way, and nothing else. Written out here rather than
+// calling ShuffleWall, so that any work added to the shuffle shows up in the
+// ratio against this loop.
+void BM_BareShuffleLoop(benchmark::State& state) {
+  RandomSource source(kSeed);
+  Wall wall;
+  FillWall(wall);
+  for (auto _ : state) {
+    const unsigned exchanges = static_cast<unsigned>(source.Next()) % 1000u + 10000u;
+    unsigned i = 0;
+    for (; i + 2 <= exchanges; i += 2) {
+      const auto quad = source.NextQuad();
+      std::swap(wall[static_cast<unsigned>(quad.first) % 136u], wall[static_cast<unsigned>(quad.second) % 136u]);
+      std::swap(wall[static_cast<unsigned>(quad.third) % 136u], wall[static_cast<unsigned>(quad.fourth) % 136u]);
+    }
+    if (i < exchanges) {
+      const auto pair = source.NextPair();
+      std::swap(wall[static_cast<unsigned>(pair.first) % 136u], wall[static_cast<unsigned>(pair.second) % 136u]);
+    }
+    benchmark::DoNotOptimize(wall);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+std::vector<Hand> RandomDeals(std::size_t count) {
+  RandomSource source(kSeed);
+  Wall wall;
+  FillWall(wall);
+  std::vector<Hand> deals(count);
+  for (Hand& hand : deals) {
+    ShuffleWall(wall, source);
+    DealHand(wall, hand);
+    SortHand(hand);
+  }
+  return deals;
+}
+
+// Complete hands of all three forms, built from random sets so that the
+// search meets runs, triplets and pairs in every mix.
+std::vector<Hand> CompleteHands(std::size_t count) {
+  std::mt19937 engine(kSeed);
+  std::vector<Hand> hands;
+  hands.reserve(count);
+  while (hands.size() < count) {
+    std::array<int, kTileKinds + 1> counts{};
+    std::vector<TileCode> tiles;
+    const auto add = [&](TileCode code) {
+      ++counts[code];
+      tiles.push_back(code);
+    };
+    const unsigned shape = engine() % 8;
+    if (shape == 0) {
+      for (TileCode code : {1, 9, 10, 18, 19, 27, 28, 29, 30, 31, 32, 33, 34}) add(code);
+      add(std::array{1, 9, 10, 18, 19, 27, 28, 29, 30, 31, 32, 33, 34}[engine() % 13]);
+    } else if (shape == 1) {
+      while (tiles.size() < 14) {
+        const TileCode code = static_cast<TileCode>(engine() % 34 + 1);
+        if (counts[code] == 0) add(code), add(code);
+      }
+    } else {
+      for (int set = 0; set < 4; ++set) {
+        const TileCode code = static_cast<TileCode>(engine() % 34 + 1);
+        if (engine() % 2 == 0 && IsRunStart(code)) {
+          add(code), add(code + 1), add(code + 2);
+        } else {
+          add(code), add(code), add(code);
+        }
+      }
+      const TileCode pair = static_cast<TileCode>(engine() % 34 + 1);
+      add(pair), add(pair);
+    }
+    bool fits = true;
+    for (int c : counts) fits = fits && c <= kCopiesPerKind;
+    if (!fits) continue;
+    Hand hand;
+    for (int k = 0; k < kHandSize; ++k) hand[k] = tiles[k];
+    SortHand(hand);
+    hands.push_back(hand);
+  }
+  return hands;
+}
+
+void RunCompleteHandTest(benchmark::State& state, const std::vector<Hand>& hands) {
+  std::size_t next = 0;
+  Count64 complete = 0;
+  for (auto _ : state) {
+    bool pairTaken = false;
+    complete += IsCompleteHand(hands[next], pairTaken);
+    next = next + 1 == hands.size() ? 0 : next + 1;
+  }
+  benchmark::DoNotOptimize(complete);
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_IsCompleteHand_RandomDeals(benchmark::State& state) {
+  static const std::vector<Hand> deals = RandomDeals(4096);
+  RunCompleteHandTest(state, deals);
+}
+
+void BM_IsCompleteHand_CompleteHands(benchmark::State& state) {
+  static const std::vector<Hand> hands = CompleteHands(4096);
+  RunCompleteHandTest(state, hands);
+}
+
+BENCHMARK(BM_BareShuffleLoop);
+BENCHMARK(BM_Game<RandomSource>)->Name("BM_Game/RandomSource");
+BENCHMARK(BM_Game<Mt19937Source>)->Name("BM_Game/mt19937");
+BENCHMARK(BM_IsCompleteHand_RandomDeals);
+BENCHMARK(BM_IsCompleteHand_CompleteHands);
+
+}  // namespace
+}  // namespace kestrum
+
+int main(int argc, char** argv) {
+  using kestrum::bench::Ratio;
+  return kestrum::bench::RunWithRatios(
+      argc, argv,
+      {
+          Ratio{"one game / bare shuffle loop (time)", "BM_Game/RandomSource", "BM_BareShuffleLoop",
+                Ratio::kCost, Ratio::kAtMost, 1.25},
+          Ratio{"games/s RandomSource / mt19937", "BM_Game/RandomSource", "BM_Game/mt19937", Ratio::kSpeedup,
+                Ratio::kAtLeast, 3.0},
+      });
+}
