@@ -4,18 +4,27 @@
 
 namespace kestrum {
 
-TenhouSound::TenhouSound(const QUrl& clip) : effect_(std::make_unique<QSoundEffect>()) {
+TenhouSound::TenhouSound(const QUrl& clip) : clip_(clip) { Load(); }
+
+void TenhouSound::Load() {
+  effect_ = std::make_unique<QSoundEffect>();
   // QSoundEffect reads resource files only through a "qrc:" address, never
   // through the ":/" path form.
-  effect_->setSource(clip);
+  effect_->setSource(clip_);
 }
 
 TenhouSound::~TenhouSound() = default;
 
 QUrl TenhouSound::DefaultClip() { return QUrl(QStringLiteral("qrc:/kestrum/tenhou.wav")); }
 
+// A clip whose loading failed is loaded anew, so that one bad moment (the
+// shared sample cache gives up on a clip when an earlier user lets go of it
+// mid-load) costs one chime, not every later one.
 void TenhouSound::Play() {
-  if (effect_->status() == QSoundEffect::Error) return;
+  if (effect_->status() == QSoundEffect::Error) {
+    Load();
+    return;
+  }
   if (effect_->isPlaying()) effect_->stop();
   effect_->play();
 }

@@ -26,6 +26,9 @@ class TenhouSound {
   static QUrl DefaultClip();
 
  private:
+  void Load();
+
+  QUrl clip_;
   std::unique_ptr<QSoundEffect> effect_;
 };
 

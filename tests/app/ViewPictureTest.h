@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QObject>
+
+class ViewPictureTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void picture_data();
+  void picture();
+  void viewShowsCarriedCountInRedBeforeFirstGame();
+  void viewShowsTealCountAfterAGame();
+  void scaledScreenDoublesEveryPixel();
+};
