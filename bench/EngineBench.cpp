@@ -66,13 +66,7 @@ void BM_BareShuffleLoop(benchmark::State& state) {
   FillWall(wall);
   for (auto _ : state) {
     const unsigned exchanges = static_cast<unsigned>(source.Next()) % 1000u + 10000u;
-    unsigned i = 0;
-    for (; i + 2 <= exchanges; i += 2) {
-      const auto quad = source.NextQuad();
-      std::swap(wall[static_cast<unsigned>(quad.first) % 136u], wall[static_cast<unsigned>(quad.second) % 136u]);
-      std::swap(wall[static_cast<unsigned>(quad.third) % 136u], wall[static_cast<unsigned>(quad.fourth) % 136u]);
-    }
-    if (i < exchanges) {
+    for (unsigned i = 0; i < exchanges; ++i) {
       const auto pair = source.NextPair();
       std::swap(wall[static_cast<unsigned>(pair.first) % 136u], wall[static_cast<unsigned>(pair.second) % 136u]);
     }

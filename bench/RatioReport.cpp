@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <map>
 
+#include <unistd.h>
+
 namespace kestrum::bench {
 namespace {
 
@@ -13,6 +15,9 @@ namespace {
 // only ever adds time, so the fastest repetition is the steadiest figure.
 class CollectingReporter final : public benchmark::ConsoleReporter {
  public:
+  // Colours only on a terminal, as the library's own reporter does.
+  CollectingReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
+
 
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {

@@ -14,9 +14,7 @@ namespace kestrum {
 // the uniformity and serial tests the shuffle needs. NextPair() returns
 // exactly the next two values of Next() but computes both from the same
 // state (the second with the two-step multiplier), which halves the length
-// of the dependency chain in the shuffle's hot loop; NextQuad() does the same
-// for four values, which takes the generator off the critical path of the
-// shuffle altogether (the exchanges' loads and stores remain).
+// of the dependency chain in the shuffle's hot loop.
 class RandomSource {
  public:
   static constexpr int kMax = 32767;
@@ -45,35 +43,12 @@ class RandomSource {
     return {static_cast<int>(first >> 49), static_cast<int>(second >> 49)};
   }
 
-  // The next four values of Next(), all four computed from the same state:
-  // one multiply-add on the chain from one state to the next instead of four.
-  struct Quad {
-    int first;
-    int second;
-    int third;
-    int fourth;
-  };
-  Quad NextQuad() {
-    const std::uint64_t first = state_ * kMul + kInc;
-    const std::uint64_t second = state_ * kMul2 + kInc2;
-    const std::uint64_t third = state_ * kMul3 + kInc3;
-    const std::uint64_t fourth = state_ * kMul4 + kInc4;
-    state_ = fourth;
-    return {static_cast<int>(first >> 49), static_cast<int>(second >> 49), static_cast<int>(third >> 49),
-            static_cast<int>(fourth >> 49)};
-  }
-
  private:
   static constexpr std::uint64_t kMul = 6364136223846793005ULL;
   static constexpr std::uint64_t kInc = 1442695040888963407ULL;
   // Two steps at once: s'' = s * kMul^2 + kInc * (kMul + 1).
   static constexpr std::uint64_t kMul2 = kMul * kMul;
   static constexpr std::uint64_t kInc2 = kInc * (kMul + 1);
-  // Three and four steps: s * kMul^k + kInc * (kMul^(k-1) + ... + kMul + 1).
-  static constexpr std::uint64_t kMul3 = kMul2 * kMul;
-  static constexpr std::uint64_t kInc3 = kInc2 * kMul + kInc;
-  static constexpr std::uint64_t kMul4 = kMul3 * kMul;
-  static constexpr std::uint64_t kInc4 = kInc3 * kMul + kInc;
 
   static constexpr std::uint64_t Mix(std::uint64_t x) {
     x += 0x9E3779B97F4A7C15ULL;

@@ -20,26 +20,18 @@ template <class Source>
 void ShuffleWall(Wall& wall, Source& source) {
   const unsigned exchanges =
       static_cast<unsigned>(source.Next()) % kExchangeSpread + kMinExchanges;
-  const auto exchange = [&wall](int first, int second) {
-    // a is drawn before b; the exchange is the same either way round.
-    std::swap(wall[static_cast<unsigned>(first) % kWallSize], wall[static_cast<unsigned>(second) % kWallSize]);
-  };
-  unsigned i = 0;
-  if constexpr (requires { source.NextQuad(); }) {
-    for (; i + 2 <= exchanges; i += 2) {
-      const auto quad = source.NextQuad();
-      exchange(quad.first, quad.second);
-      exchange(quad.third, quad.fourth);
-    }
-  }
-  for (; i < exchanges; ++i) {
+  for (unsigned i = 0; i < exchanges; ++i) {
+    unsigned a;
+    unsigned b;
     if constexpr (requires { source.NextPair(); }) {
-      const auto pair = source.NextPair();
-      exchange(pair.first, pair.second);
+      const auto pair = source.NextPair();  // a is drawn before b
+      a = static_cast<unsigned>(pair.first) % kWallSize;
+      b = static_cast<unsigned>(pair.second) % kWallSize;
     } else {
-      const int a = source.Next();
-      exchange(a, source.Next());
+      a = static_cast<unsigned>(source.Next()) % kWallSize;
+      b = static_cast<unsigned>(source.Next()) % kWallSize;
     }
+    std::swap(wall[a], wall[b]);
   }
 }
 
