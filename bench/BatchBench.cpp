@@ -2,12 +2,12 @@
 // the same number of games per iteration: the ratio of the two times is the
 // ratio of games per second.
 
+#include "bench/RatioReport.h"
+#include "cli/BatchRun.h"
+
 #include <benchmark/benchmark.h>
 
 #include <atomic>
-
-#include "bench/RatioReport.h"
-#include "cli/BatchRun.h"
 
 namespace kestrum {
 namespace {

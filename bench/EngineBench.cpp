@@ -3,6 +3,11 @@
 // std::mt19937 as a yardstick. The program prints the ratios that matter
 // after the usual table, computed from the figures of this one run.
 
+#include "bench/RatioReport.h"
+#include "engine/CompleteHand.h"
+#include "engine/RandomSource.h"
+#include "engine/WallOps.h"
+
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -10,11 +15,6 @@
 #include <random>
 #include <utility>
 #include <vector>
-
-#include "bench/RatioReport.h"
-#include "engine/CompleteHand.h"
-#include "engine/RandomSource.h"
-#include "engine/WallOps.h"
 
 namespace kestrum {
 namespace {

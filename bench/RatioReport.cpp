@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <map>
-
 #include <unistd.h>
 
 namespace kestrum::bench {

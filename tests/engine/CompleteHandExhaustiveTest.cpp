@@ -10,6 +10,9 @@
 // holds the pair (its tile count is 3 per set plus 2), so every combination
 // of shapes is a different hand and nothing needs removing twice.
 
+#include "TestScale.h"
+#include "engine/CompleteHand.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -17,9 +20,6 @@
 #include <iostream>
 #include <set>
 #include <vector>
-
-#include "TestScale.h"
-#include "engine/CompleteHand.h"
 
 namespace kestrum {
 namespace {

@@ -1,13 +1,13 @@
 // The complete-hand test on hands a player would recognise, and the small
 // helpers it is built from.
 
+#include "HandNotation.h"
+#include "engine/CompleteHand.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "HandNotation.h"
-#include "engine/CompleteHand.h"
 
 namespace kestrum {
 namespace {

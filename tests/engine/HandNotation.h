@@ -3,13 +3,13 @@
 // honours are spelled out in English so that the test tables do not depend
 // on the source file's encoding.
 
+#include "engine/Tiles.h"
+
 #include <algorithm>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-
-#include "engine/Tiles.h"
 
 namespace kestrum::testing {
 

@@ -4,6 +4,13 @@
 // double writes one line per call into a shared CallLog, so that a test can
 // check the order of calls across all of them.
 
+#include "engine/RandomSource.h"
+#include "engine/RunPorts.h"
+#include "engine/SimulationState.h"
+#include "engine/Tiles.h"
+#include "engine/WallOps.h"
+
+#include <array>
 #include <cstddef>
 #include <ctime>
 #include <deque>
@@ -11,13 +18,8 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
-
-#include "engine/RandomSource.h"
-#include "engine/RunPorts.h"
-#include "engine/SimulationState.h"
-#include "engine/Tiles.h"
-#include "engine/WallOps.h"
 
 namespace kestrum::testing {
 

@@ -4,6 +4,10 @@
 // statistic run on deliberately broken sources must fail, which shows that
 // it would notice a broken shuffle or a biased generator.
 
+#include "TestScale.h"
+#include "engine/RandomSource.h"
+#include "engine/WallOps.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,10 +16,6 @@
 #include <iostream>
 #include <numeric>
 #include <vector>
-
-#include "TestScale.h"
-#include "engine/RandomSource.h"
-#include "engine/WallOps.h"
 
 namespace kestrum {
 namespace {

@@ -2,6 +2,9 @@
 // a manual clock. The deck is stacked so that a heavenly hand comes exactly
 // when a test wants one.
 
+#include "RunDoubles.h"
+#include "engine/SimulationRun.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,9 +12,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "RunDoubles.h"
-#include "engine/SimulationRun.h"
 
 namespace kestrum {
 namespace {

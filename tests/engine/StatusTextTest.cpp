@@ -1,10 +1,10 @@
 // The text that mirrors each game into the status block.
 
+#include "engine/StatusText.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "engine/StatusText.h"
 
 namespace kestrum {
 namespace {

@@ -1,15 +1,15 @@
 // The tile vocabulary, the wall, its shuffle, the deal and the sort.
 
+#include "engine/RandomSource.h"
+#include "engine/Tiles.h"
+#include "engine/WallOps.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
-
-#include "engine/RandomSource.h"
-#include "engine/Tiles.h"
-#include "engine/WallOps.h"
 
 namespace kestrum {
 namespace {
