@@ -92,7 +92,7 @@ void CRecordDlg::OnClear() {
 // A dialog's mnemonics work without Alt while the focus is on a button.
 void CRecordDlg::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_R && event->modifiers() == Qt::NoModifier) {
-    clear_->animateClick();
+    clear_->click();
     event->accept();
     return;
   }
