@@ -1,0 +1,192 @@
+// The heavenly-hand log browser: which entry each slider position shows, the
+// texts with their units, the hand's pixels, damaged texts, and entries that
+// arrive while it is open.
+
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+#include <memory>
+
+#include "dialogs/HandPicture.h"
+#include "dialogs/TenhouRecordDlg.h"
+#include "store/TenhouLogTable.h"
+#include "tests/dialogs/DialogTestSupport.h"
+
+namespace {
+
+// Entry i tells its index in its run count, so every label shows which
+// entry it came from.
+kestrum::TenhouLogEntry Entry(int i) {
+  return {"2001/03/04 09:05:03", "2001/03/04 21:47:10", "1m1m1m2m3m4m5m6m7m8m8m9m9m9m", std::to_string(i), "600",
+          "2", "3.0303e-004", "250", "350"};
+}
+
+std::unique_ptr<kestrum::TenhouLogTable> TableOf(int count) {
+  auto table = std::make_unique<kestrum::TenhouLogTable>();
+  for (int i = 0; i < count; ++i) table->entries[static_cast<std::size_t>(i)] = Entry(i);
+  table->entryCount = count;
+  return table;
+}
+
+QString Text(CTenhouRecordDlg& dialog, const char* name) { return Child<QLabel>(dialog, name)->text(); }
+
+QImage SheetCell(const QImage& sheet, kestrum::TileCell cell) {
+  return sheet.copy(cell.column * 20, cell.row * 28, 20, 28).convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+class TenhouRecordDlgTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void oneEntryShowsNumberOneWithItsUnits() {
+    const auto table = TableOf(1);
+    CTenhouRecordDlg dialog(*table);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("天和記録"));
+    auto* slider = Child<QSlider>(dialog, "slider");
+    QCOMPARE(slider->minimum(), 0);
+    QCOMPARE(slider->maximum(), 0);
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("1"));
+    QCOMPARE(Text(dialog, "start"), QStringLiteral("2001/03/04 09:05:03"));
+    QCOMPARE(Text(dialog, "end"), QStringLiteral("2001/03/04 21:47:10"));
+    QCOMPARE(Text(dialog, "run"), QStringLiteral("0 局"));
+    QCOMPARE(Text(dialog, "total"), QStringLiteral("600 局"));
+    QCOMPARE(Text(dialog, "tenho"), QStringLiteral("2 回"));
+    QCOMPARE(Text(dialog, "probability"), QStringLiteral("3.0303e-004 ％"));
+    QCOMPARE(Text(dialog, "longest"), QStringLiteral("350 局"));
+    QVERIFY(!Child<QLabel>(dialog, "handText")->isVisibleTo(&dialog));
+  }
+
+  void newestAtTheLeftEndAndEachStepGoesFurtherBack() {
+    const auto table = TableOf(5);
+    CTenhouRecordDlg dialog(*table);
+    auto* slider = Child<QSlider>(dialog, "slider");
+    QCOMPARE(slider->value(), 0);
+    QCOMPARE(slider->tickInterval(), 1);
+    QCOMPARE(slider->pageStep(), 1);
+    QCOMPARE(dialog.selectedIndex(), 4);
+    QCOMPARE(Text(dialog, "run"), QStringLiteral("4 局"));
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Right);
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("2"));
+    QCOMPARE(Text(dialog, "run"), QStringLiteral("3 局"));
+    QTest::keyClick(slider, Qt::Key_PageDown);
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("3"));
+    QTest::keyClick(slider, Qt::Key_PageUp);
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("2"));
+  }
+
+  void aFullTableReachesTheOldestAtTheRightEnd() {
+    const auto table = TableOf(kestrum::TenhouLogTable::kCapacity);
+    CTenhouRecordDlg dialog(*table);
+    auto* slider = Child<QSlider>(dialog, "slider");
+    QCOMPARE(slider->maximum(), 999);
+    slider->setValue(999);
+    QCOMPARE(dialog.selectedIndex(), 0);
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("1000"));
+    QCOMPARE(Text(dialog, "run"), QStringLiteral("0 局"));
+  }
+
+  void anEntryAppendedWhileOpenIsTakenIn() {
+    const auto table = TableOf(3);
+    CTenhouRecordDlg dialog(*table);
+    dialog.show();
+    table->entries[3] = Entry(3);
+    table->entryCount = 4;
+    // The poll of the table's count takes it in; the entry shown stays.
+    QTRY_COMPARE_WITH_TIMEOUT(Text(dialog, "number"), QStringLiteral("2"), 2000);
+    auto* slider = Child<QSlider>(dialog, "slider");
+    QCOMPARE(slider->maximum(), 3);
+    QCOMPARE(slider->value(), 1);
+    QCOMPARE(Text(dialog, "run"), QStringLiteral("2 局"));
+    slider->setValue(0);
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("1"));
+    QCOMPARE(Text(dialog, "run"), QStringLiteral("3 局"));
+    slider->setValue(3);
+    QCOMPARE(Text(dialog, "run"), QStringLiteral("0 局"));
+  }
+
+  void anEmptyTableKeepsTheTemplateTextsUntilAnEntryArrives() {
+    const auto table = TableOf(0);
+    CTenhouRecordDlg dialog(*table);
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("ログ番号"));
+    Child<QSlider>(dialog, "slider")->setValue(3);
+    QCOMPARE(dialog.selectedIndex(), -1);
+    table->entries[0] = Entry(0);
+    table->entryCount = 1;
+    dialog.FollowTable();
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("1"));
+    QCOMPARE(Child<QSlider>(dialog, "slider")->value(), 0);
+  }
+
+  void okEscapeAndTheCloseBoxJustClose() {
+    const auto table = TableOf(2);
+    for (int way = 0; way < 3; ++way) {
+      CTenhouRecordDlg dialog(*table);
+      dialog.show();
+      if (way == 0) Child<QPushButton>(dialog, "ok")->click();
+      if (way == 1) QTest::keyClick(&dialog, Qt::Key_Escape);
+      if (way == 2) dialog.close();
+      QVERIFY(!dialog.isVisible());
+      QCOMPARE(table->entryCount, 2);
+    }
+  }
+
+  void handIsDrawnFromTheSheetInTextOrder() {
+    auto table = TableOf(1);
+    // Circles, bamboo, East x3, Red, then a piece naming no tile and a short tail.
+    table->entries[0].handText = "1p2p9s\x93\x8c\x93\x8c\x93\x8c\x92\x86zz4m5m6m7m8m9";
+    CTenhouRecordDlg dialog(*table);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QImage sheet = QImage(QStringLiteral(":/kestrum/tiles.png"));
+    QVERIFY(!sheet.isNull());
+    const QWidget* hand = Child<QWidget>(dialog, "hand");
+    const QImage shot = dialog.grab().toImage();
+    const std::array<kestrum::TileCell, 14> expected = {{{0, 1}, {1, 1}, {8, 2}, {0, 3}, {0, 3}, {0, 3}, {6, 3},
+                                                          {6, 3}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {7, 0}}};
+    for (int i = 0; i < 14; ++i) {
+      const QImage drawn = shot.copy(hand->x() + 20 * i, hand->y(), 20, 28).convertToFormat(QImage::Format_RGB32);
+      QVERIFY2(drawn == SheetCell(sheet, expected[static_cast<std::size_t>(i)]), qPrintable(QString::number(i)));
+    }
+  }
+
+  void aTextThatNamesNoTileStartsWithTileBacks() {
+    const std::array<kestrum::TileCell, 14> cells = kestrum::HandCells("??1m");
+    QCOMPARE(cells[0], kestrum::kTileBackCell);
+    QCOMPARE(cells[1], (kestrum::TileCell{0, 0}));
+    QCOMPARE(cells[13], (kestrum::TileCell{0, 0}));
+    QCOMPARE(kestrum::HandCells("")[5], kestrum::kTileBackCell);
+    QVERIFY(!kestrum::LookUpTileCell("00"));
+    QVERIFY(!kestrum::LookUpTileCell("1"));
+  }
+
+  void bytesThatAreNotShiftJisShowAsReplacementCharacters() {
+    auto table = TableOf(1);
+    table->entries[0].startTime = "\x93\x56\x98\x61";  // 天和
+    table->entries[0].endTime = std::string("A\xFF\x80", 3) + "\x93";  // bad bytes, cut-off lead byte
+    table->entries[0].runText = std::string("<b>1</b>\0x", 10);
+    CTenhouRecordDlg dialog(*table);
+    QCOMPARE(Text(dialog, "start"), QStringLiteral("天和"));
+    QCOMPARE(Text(dialog, "end"), QStringLiteral("A\uFFFD\uFFFD\uFFFD"));
+    QVERIFY(Text(dialog, "run").startsWith(QStringLiteral("<b>1</b>")));
+    QCOMPARE(Child<QLabel>(dialog, "run")->textFormat(), Qt::PlainText);
+  }
+
+  void aCountOutsideTheTableIsHeldToIt() {
+    auto table = TableOf(2);
+    table->entryCount = 5000;
+    CTenhouRecordDlg dialog(*table);
+    QCOMPARE(Child<QSlider>(dialog, "slider")->maximum(), 999);
+    table->entryCount = -4;
+    dialog.FollowTable();
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("ログ番号"));
+  }
+};
+
+QTEST_MAIN(TenhouRecordDlgTest)
+#include "TenhouRecordDlgTest.moc"
