@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "dialogs/DialogFrame.h"
+#include "dialogs/DialogResources.h"
 #include "dialogs/HomePage.h"
 
 namespace {
@@ -34,6 +35,7 @@ void CAboutDlg::BuildControls() {
   const int rightLimit = width() - units.ToPixelsX(7);
 
   // A static icon takes the icon's own size at its position.
+  kestrum::EnsureDialogResources();
   auto* icon = new QLabel(this);
   const QPixmap picture(QStringLiteral(":/kestrum/kestrum-32.png"));
   icon->setPixmap(picture);

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "dialogs/DialogResources.h"
 #include "engine/Tiles.h"
 
 namespace kestrum {
@@ -26,7 +27,9 @@ std::array<TileCell, 14> HandCells(std::string_view handText) {
   return cells;
 }
 
-HandPicture::HandPicture(QWidget* parent) : QWidget(parent), sheet_(QStringLiteral(":/kestrum/tiles.png")) {
+HandPicture::HandPicture(QWidget* parent) : QWidget(parent) {
+  EnsureDialogResources();
+  sheet_.load(QStringLiteral(":/kestrum/tiles.png"));
   setFixedSize(kHandSize * kTileWidth, kTileHeight);
 }
 

@@ -102,6 +102,13 @@ open_dialog() {
   local dark
   dark=$(ink "$shot")
   ((dark > 400)) || fail "$name: only $dark dark pixels, text not drawn"
+  if [[ "$name" == tenhou-record-* ]]; then
+    # The hand row (14 tiles of 20 x 28 from x 23, y 238 in this font) is
+    # coloured tile art, not the grey dialog face.
+    local colour
+    colour=$(convert "$shot" -crop 280x28+23+238 +repage -colorspace HSL -channel G -separate -format '%[fx:int(mean*1000)]' info:)
+    ((colour > 50)) || fail "$name: no hand drawn (saturation $colour/1000)"
+  fi
   echo "$name: $title ${geometry}, $dark dark pixels, $shot"
   xdotool key --clearmodifiers Escape
   gone "$title" || fail "$name: Escape did not close '$title'"
