@@ -4,6 +4,7 @@
 #include "AppIcon.h"
 #include "Chime.h"
 #include "DigitSheet.h"
+#include "GlyphRaster.h"
 #include "TileSheet.h"
 
 #include <QDir>
@@ -44,14 +45,30 @@ bool WriteIcons(const QDir& out) {
     return ok;
 }
 
+void DumpGlyph(const QString& text, int pixelSize) {
+    const kestrum::art::PixelMask glyph = kestrum::art::RasterGlyph(text, pixelSize);
+    QTextStream out(stdout);
+    out << glyph.Width() << 'x' << glyph.Height() << '\n';
+    for (int y = 0; y < glyph.Height(); ++y) {
+        out << '"';
+        for (int x = 0; x < glyph.Width(); ++x) out << (glyph.Ink(x, y) ? '#' : '.');
+        out << "\",\n";
+    }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     // Fonts need a GUI application object, but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    // Prints a glyph as text rows, the starting point for a hand-tuned one.
+    if (argc == 4 && QString::fromLatin1(argv[1]) == QStringLiteral("--dump-glyph")) {
+        DumpGlyph(QString::fromUtf8(argv[2]), QString::fromLatin1(argv[3]).toInt());
+        return 0;
+    }
     if (argc != 2) {
-        QTextStream(stderr) << "usage: kestrum-artgen <output folder>\n";
+        QTextStream(stderr) << "usage: kestrum-artgen <output folder> | --dump-glyph <text> <pixel size>\n";
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));

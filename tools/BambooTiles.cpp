@@ -1,9 +1,7 @@
 #include "Palette.h"
-#include "PixelMask.h"
 #include "TileFaces.h"
 
 #include <QImage>
-#include <QRect>
 
 #include <cmath>
 #include <vector>
@@ -12,60 +10,57 @@ namespace kestrum::art {
 
 namespace {
 
+struct StickInks {
+    QColor edge;
+    QColor body;
+    QColor shine;
+};
+
+const StickInks kGreenStick{kDarkGreen, kGreen, kLightGreen};
+const StickInks kRedStick{kDarkRed, kRed, kLightRed};
+
+// A bamboo stick: dark rind, a shine down one side (when four pixels
+// wide), rounded ends and a knuckle across the middle. `from` and `to` are
+// the top-left pixels of its first and last row; they differ in x for the
+// slanted sticks of the eight.
 struct Stick {
-    QRect box;  // in cell coordinates
-    QColor colour;
+    QPoint from;
+    QPoint to;
+    StickInks inks;
+    int width = 4;  // 3 or 4
 };
 
 void Put(QImage& sheet, QPoint cell, int x, int y, QColor colour) {
     sheet.setPixel(cell + QPoint(x, y), colour.rgb());
 }
 
-// A straight bamboo stick: a slim stem with knuckles at both ends and in
-// the middle, the light stem edged by a darker one.
-void PaintStick(QImage& sheet, QPoint cell, const Stick& stick, QColor edge) {
-    const QRect& box = stick.box;
-    const int middle = box.top() + box.height() / 2;
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        const bool knuckle = y == box.top() || y == box.bottom() || y == middle;
-        for (int x = box.left(); x <= box.right(); ++x) {
-            const bool side = x == box.left() || x == box.right();
-            if (side && !knuckle) continue;
-            const bool inner = !side && !knuckle && x == box.left() + 1;
-            Put(sheet, cell, x, y, knuckle || inner ? edge : stick.colour);
+void PaintStick(QImage& sheet, QPoint cell, const Stick& stick) {
+    const int rows = stick.to.y() - stick.from.y() + 1;
+    const int knuckle = rows / 2;
+    for (int i = 0; i < rows; ++i) {
+        const double t = rows == 1 ? 0.0 : static_cast<double>(i) / (rows - 1);
+        const int x = static_cast<int>(std::lround(stick.from.x() + t * (stick.to.x() - stick.from.x())));
+        const int y = stick.from.y() + i;
+        const StickInks& k = stick.inks;
+        const int w = stick.width;
+        if (i == 0 || i == rows - 1) {
+            for (int dx = 1; dx < w - 1; ++dx) Put(sheet, cell, x + dx, y, k.edge);
+        } else if (i == knuckle) {
+            for (int dx = 0; dx < w; ++dx) Put(sheet, cell, x + dx, y, k.edge);
+        } else {
+            Put(sheet, cell, x, y, k.edge);
+            Put(sheet, cell, x + 1, y, w == 4 ? k.body : k.shine);
+            if (w == 4) Put(sheet, cell, x + 2, y, k.shine);
+            Put(sheet, cell, x + w - 1, y, k.edge);
         }
     }
 }
 
-// A slanted stick from (x0, y0) to (x1, y1), two pixels thick.
-void PaintSlantedStick(QImage& sheet, QPoint cell, QPoint from, QPoint to, QColor colour, QColor edge) {
-    const int steps = std::abs(to.y() - from.y());
-    const int knuckle = steps / 2;
-    for (int i = 0; i <= steps; ++i) {
-        const double t = steps == 0 ? 0.0 : static_cast<double>(i) / steps;
-        const int x = static_cast<int>(std::lround(from.x() + t * (to.x() - from.x())));
-        const int y = from.y() + (to.y() > from.y() ? i : -i);
-        const bool end = i == 0 || i == steps || i == knuckle;
-        Put(sheet, cell, x, y, end ? edge : colour);
-        Put(sheet, cell, x + 1, y, end ? edge : colour);
-        if (i == knuckle) {
-            Put(sheet, cell, x - 1, y, edge);
-            Put(sheet, cell, x + 2, y, edge);
-        }
-    }
+Stick Upright(int x, int y, int height, const StickInks& inks = kGreenStick) {
+    return {QPoint(x, y), QPoint(x, y + height - 1), inks};
 }
 
-void PaintEightBamboo(QImage& sheet, QPoint cell) {
-    // Upper half like "M", lower half like "W".
-    PaintSlantedStick(sheet, cell, {2, 11}, {5, 2}, kGreen, kDarkGreen);
-    PaintSlantedStick(sheet, cell, {7, 2}, {10, 11}, kGreen, kDarkGreen);
-    PaintSlantedStick(sheet, cell, {8, 11}, {11, 2}, kGreen, kDarkGreen);
-    PaintSlantedStick(sheet, cell, {13, 2}, {16, 11}, kGreen, kDarkGreen);
-    PaintSlantedStick(sheet, cell, {2, 15}, {5, 24}, kGreen, kDarkGreen);
-    PaintSlantedStick(sheet, cell, {7, 24}, {10, 15}, kGreen, kDarkGreen);
-    PaintSlantedStick(sheet, cell, {8, 15}, {11, 24}, kGreen, kDarkGreen);
-    PaintSlantedStick(sheet, cell, {13, 24}, {16, 15}, kGreen, kDarkGreen);
-}
+Stick Slim(QPoint from, QPoint to) { return {from, to, kGreenStick, 3}; }
 
 // The one of bamboo is traditionally a bird; this one is a small peacock.
 void PaintBird(QImage& sheet, QPoint cell) {
@@ -110,35 +105,34 @@ void PaintBird(QImage& sheet, QPoint cell) {
 }
 
 std::vector<Stick> SticksFor(int rank) {
-    const QColor g = kGreen;
     switch (rank) {
-    case 2: return {{QRect(8, 3, 4, 9), g}, {QRect(8, 15, 4, 9), g}};
-    case 3: return {{QRect(8, 3, 4, 9), g}, {QRect(4, 15, 4, 9), g}, {QRect(12, 15, 4, 9), g}};
-    case 4:
-        return {{QRect(5, 3, 4, 9), g}, {QRect(11, 3, 4, 9), g},
-                {QRect(5, 15, 4, 9), g}, {QRect(11, 15, 4, 9), g}};
+    case 2: return {Upright(8, 3, 10), Upright(8, 15, 10)};
+    case 3: return {Upright(8, 3, 10), Upright(4, 15, 10), Upright(12, 15, 10)};
+    case 4: return {Upright(4, 3, 10), Upright(12, 3, 10), Upright(4, 15, 10), Upright(12, 15, 10)};
     case 5:
-        return {{QRect(3, 3, 4, 9), g}, {QRect(13, 3, 4, 9), g}, {QRect(8, 9, 4, 9), kRed},
-                {QRect(3, 15, 4, 9), g}, {QRect(13, 15, 4, 9), g}};
+        return {Upright(2, 3, 10), Upright(14, 3, 10), Upright(8, 9, 10, kRedStick),
+                Upright(2, 15, 10), Upright(14, 15, 10)};
     case 6: {
         std::vector<Stick> sticks;
-        for (int row = 0; row < 2; ++row)
-            for (int column = 0; column < 3; ++column)
-                sticks.push_back({QRect(3 + 5 * column, 3 + 12 * row, 4, 9), g});
+        for (int y : {3, 15})
+            for (int x : {3, 8, 13}) sticks.push_back(Upright(x, y, 10));
         return sticks;
     }
     case 7: {
-        std::vector<Stick> sticks{{QRect(8, 2, 4, 7), kRed}};
-        for (int row = 1; row < 3; ++row)
-            for (int column = 0; column < 3; ++column)
-                sticks.push_back({QRect(3 + 5 * column, 2 + 8 * row, 4, 7), g});
+        std::vector<Stick> sticks{Upright(8, 2, 7, kRedStick)};
+        for (int y : {10, 18})
+            for (int x : {3, 8, 13}) sticks.push_back(Upright(x, y, 8));
         return sticks;
     }
+    case 8:
+        // Slim sticks: upright at the sides, the inner pair leaning into a
+        // V above and a Λ below.
+        return {Slim({2, 2}, {2, 11}), Slim({6, 2}, {8, 11}), Slim({11, 2}, {9, 11}), Slim({15, 2}, {15, 11}),
+                Slim({2, 15}, {2, 24}), Slim({8, 15}, {6, 24}), Slim({9, 15}, {11, 24}), Slim({15, 15}, {15, 24})};
     case 9: {
         std::vector<Stick> sticks;
-        for (int row = 0; row < 3; ++row)
-            for (int column = 0; column < 3; ++column)
-                sticks.push_back({QRect(3 + 5 * column, 2 + 8 * row, 4, 7), column == 1 ? kRed : g});
+        for (int y : {2, 10, 18})
+            for (int x : {3, 8, 13}) sticks.push_back(Upright(x, y, 7, x == 8 ? kRedStick : kGreenStick));
         return sticks;
     }
     default: return {};
@@ -153,14 +147,7 @@ void PaintBambooTile(QImage& sheet, QPoint cell, int rank) {
         PaintBird(sheet, cell);
         return;
     }
-    if (rank == 8) {
-        PaintEightBamboo(sheet, cell);
-        return;
-    }
-    for (const Stick& stick : SticksFor(rank)) {
-        const QColor edge = stick.colour == kRed ? QColor(128, 0, 0) : kDarkGreen;
-        PaintStick(sheet, cell, stick, edge);
-    }
+    for (const Stick& stick : SticksFor(rank)) PaintStick(sheet, cell, stick);
 }
 
 }  // namespace kestrum::art

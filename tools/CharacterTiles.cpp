@@ -1,17 +1,17 @@
-#include "GlyphRaster.h"
 #include "Palette.h"
 #include "PixelMask.h"
 #include "TileFaces.h"
+#include "TileGlyphs.h"
 
 #include <QImage>
-#include <QString>
 
 namespace kestrum::art {
 
 namespace {
 
-const char16_t* const kNumerals[9] = {u"一", u"二", u"三", u"四", u"五", u"六", u"七", u"八", u"九"};
-const char16_t* const kHonours[7] = {u"東", u"南", u"西", u"北", u"白", u"発", u"中"};
+constexpr int kWhiteDragon = 4;
+constexpr int kGreenDragon = 5;
+constexpr int kRedDragon = 6;
 
 void PaintWhiteDragon(QImage& sheet, QPoint cell) {
     // A plain face with a thin blue frame, as the white dragon usually is.
@@ -30,21 +30,19 @@ void PaintWhiteDragon(QImage& sheet, QPoint cell) {
 
 void PaintCharacterTile(QImage& sheet, QPoint cell, int rank) {
     PaintBlankFace(sheet, cell);
-    const PixelMask numeral = RasterGlyphToFit(QString::fromUtf16(kNumerals[rank - 1]), 14, 9);
-    StampCentred(sheet, cell + QPoint(2, 2), 16, 9, numeral, kInk);
-    const PixelMask man = RasterGlyphToFit(QStringLiteral("萬"), 16, 14);
-    StampCentred(sheet, cell + QPoint(2, 12), 16, 14, man, kRed);
+    // Numeral in the upper third, 萬 in red below it.
+    StampCentred(sheet, cell + QPoint(1, 2), 18, 10, NumeralGlyph(rank), kInk);
+    StampCentred(sheet, cell + QPoint(1, 13), 18, 13, ManGlyph(), kRed);
 }
 
 void PaintHonourTile(QImage& sheet, QPoint cell, int honour) {
     PaintBlankFace(sheet, cell);
-    if (honour == 4) {
+    if (honour == kWhiteDragon) {
         PaintWhiteDragon(sheet, cell);
         return;
     }
-    const QColor colour = honour == 5 ? kGreen : honour == 6 ? kRed : kInk;
-    const PixelMask glyph = RasterGlyphToFit(QString::fromUtf16(kHonours[honour]), 16, 18);
-    StampCentred(sheet, cell + QPoint(2, 4), 16, 20, glyph, colour);
+    const QColor colour = honour == kGreenDragon ? kGreen : honour == kRedDragon ? kRed : kInk;
+    StampCentred(sheet, cell + QPoint(1, 5), 18, 18, HonourGlyph(honour), colour);
 }
 
 }  // namespace kestrum::art

@@ -1,4 +1,5 @@
 #include "Palette.h"
+#include "PixelMask.h"
 #include "TileFaces.h"
 
 #include <QImage>
@@ -11,38 +12,75 @@ namespace kestrum::art {
 
 namespace {
 
-struct Pip {
-    QRect box;  // in cell coordinates
-    QColor colour;
-};
-
-double DistanceFromCentre(const QRect& box, int x, int y) {
-    const double cx = box.left() + (box.width() - 1) / 2.0;
-    const double cy = box.top() + (box.height() - 1) / 2.0;
-    return std::hypot(x - cx, y - cy);
-}
-
-// A ring with a dot in the middle, the classic look of a circle-suit pip,
-// decided pixel by pixel from the distance to the box centre.
-void PaintPip(QImage& sheet, QPoint cell, const Pip& pip) {
-    const double radius = pip.box.width() / 2.0;
-    for (int y = pip.box.top(); y <= pip.box.bottom(); ++y) {
-        for (int x = pip.box.left(); x <= pip.box.right(); ++x) {
-            const double d = DistanceFromCentre(pip.box, x, y);
-            const bool ring = d <= radius - 0.25 && d > radius - 1.45;
-            const bool dot = radius >= 3.0 && d <= radius * 0.34;
-            if (ring || dot) sheet.setPixel(cell + QPoint(x, y), pip.colour.rgb());
-        }
+// Pips are rings around a dot, drawn by hand for each size: a computed
+// circle this small comes out as a lumpy diamond.
+const PixelMask& PipMask(int size) {
+    static const PixelMask four = PixelMask::FromRows({
+        ".##.",
+        "#..#",
+        "#..#",
+        ".##.",
+    });
+    static const PixelMask five = PixelMask::FromRows({
+        ".###.",
+        "#...#",
+        "#.#.#",
+        "#...#",
+        ".###.",
+    });
+    static const PixelMask six = PixelMask::FromRows({
+        "..##..",
+        ".#..#.",
+        "#.##.#",
+        "#.##.#",
+        ".#..#.",
+        "..##..",
+    });
+    static const PixelMask seven = PixelMask::FromRows({
+        "..###..",
+        ".#...#.",
+        "#.....#",
+        "#..#..#",
+        "#.....#",
+        ".#...#.",
+        "..###..",
+    });
+    static const PixelMask eight = PixelMask::FromRows({
+        "..####..",
+        ".#....#.",
+        "#......#",
+        "#..##..#",
+        "#..##..#",
+        "#......#",
+        ".#....#.",
+        "..####..",
+    });
+    switch (size) {
+    case 4: return four;
+    case 5: return five;
+    case 7: return seven;
+    case 8: return eight;
+    default: return six;
     }
 }
 
-// The one of circles: a large rosette of rings.
+struct Pip {
+    int x;  // top-left, in cell coordinates
+    int y;
+    int size;
+    QColor colour;
+};
+
+// The one of circles: a large rosette of rings, decided pixel by pixel
+// from the distance to the centre (big enough to come out round).
 void PaintOneCircle(QImage& sheet, QPoint cell) {
     const QRect box(2, 5, 16, 16);
+    const double cx = box.left() + (box.width() - 1) / 2.0;
+    const double cy = box.top() + (box.height() - 1) / 2.0;
     const double radius = box.width() / 2.0;
     for (int y = box.top(); y <= box.bottom(); ++y) {
         for (int x = box.left(); x <= box.right(); ++x) {
-            const double d = DistanceFromCentre(box, x, y) / radius;
+            const double d = std::hypot(x - cx, y - cy) / radius;
             QColor colour;
             if (d <= 0.2) colour = kRed;
             else if (d > 0.36 && d <= 0.56) colour = kRed;
@@ -55,35 +93,29 @@ void PaintOneCircle(QImage& sheet, QPoint cell) {
 
 std::vector<Pip> PipsFor(int rank) {
     switch (rank) {
-    case 2: return {{QRect(6, 3, 8, 8), kGreen}, {QRect(6, 16, 8, 8), kBlue}};
-    case 3: return {{QRect(2, 2, 6, 6), kBlue}, {QRect(7, 11, 6, 6), kRed}, {QRect(12, 20, 6, 6), kGreen}};
-    case 4:
-        return {{QRect(2, 3, 7, 7), kBlue}, {QRect(11, 3, 7, 7), kGreen},
-                {QRect(2, 17, 7, 7), kGreen}, {QRect(11, 17, 7, 7), kBlue}};
+    case 2: return {{6, 4, 8, kGreen}, {6, 16, 8, kBlue}};
+    case 3: return {{2, 2, 6, kBlue}, {7, 11, 6, kRed}, {12, 20, 6, kGreen}};
+    case 4: return {{2, 3, 7, kBlue}, {11, 3, 7, kGreen}, {2, 18, 7, kGreen}, {11, 18, 7, kBlue}};
     case 5:
-        return {{QRect(2, 2, 6, 6), kBlue}, {QRect(12, 2, 6, 6), kGreen}, {QRect(7, 11, 6, 6), kRed},
-                {QRect(2, 20, 6, 6), kGreen}, {QRect(12, 20, 6, 6), kBlue}};
+        return {{2, 2, 6, kBlue}, {12, 2, 6, kGreen}, {7, 11, 6, kRed},
+                {2, 20, 6, kGreen}, {12, 20, 6, kBlue}};
     case 6:
-        return {{QRect(3, 2, 6, 6), kGreen}, {QRect(11, 2, 6, 6), kGreen},
-                {QRect(3, 12, 6, 6), kRed}, {QRect(11, 12, 6, 6), kRed},
-                {QRect(3, 19, 6, 6), kRed}, {QRect(11, 19, 6, 6), kRed}};
+        return {{3, 2, 6, kGreen}, {11, 2, 6, kGreen}, {3, 12, 6, kRed},
+                {11, 12, 6, kRed}, {3, 19, 6, kRed}, {11, 19, 6, kRed}};
     case 7:
-        return {{QRect(2, 2, 5, 5), kGreen}, {QRect(7, 4, 6, 5), kGreen}, {QRect(13, 6, 5, 5), kGreen},
-                {QRect(3, 13, 6, 6), kRed}, {QRect(11, 13, 6, 6), kRed},
-                {QRect(3, 20, 6, 6), kRed}, {QRect(11, 20, 6, 6), kRed}};
+        return {{2, 2, 4, kGreen}, {8, 4, 4, kGreen}, {14, 6, 4, kGreen},
+                {3, 12, 6, kRed}, {11, 12, 6, kRed}, {3, 19, 6, kRed}, {11, 19, 6, kRed}};
     case 8: {
         std::vector<Pip> pips;
-        for (int row = 0; row < 4; ++row)
-            for (int column = 0; column < 2; ++column)
-                pips.push_back({QRect(3 + 8 * column, 2 + 6 * row, 6, 6), kBlue});
+        for (int y : {2, 8, 15, 21})
+            for (int x : {3, 12}) pips.push_back({x, y, 5, kBlue});
         return pips;
     }
     case 9: {
         std::vector<Pip> pips;
         const QColor rowColour[3] = {kBlue, kRed, kGreen};
         for (int row = 0; row < 3; ++row)
-            for (int column = 0; column < 3; ++column)
-                pips.push_back({QRect(2 + 6 * column, 3 + 8 * row, 4, 4), rowColour[row]});
+            for (int x : {2, 8, 14}) pips.push_back({x, 3 + 9 * row, 4, rowColour[row]});
         return pips;
     }
     default: return {};
@@ -98,7 +130,7 @@ void PaintCircleTile(QImage& sheet, QPoint cell, int rank) {
         PaintOneCircle(sheet, cell);
         return;
     }
-    for (const Pip& pip : PipsFor(rank)) PaintPip(sheet, cell, pip);
+    for (const Pip& pip : PipsFor(rank)) Stamp(sheet, cell + QPoint(pip.x, pip.y), PipMask(pip.size), pip.colour);
 }
 
 }  // namespace kestrum::art

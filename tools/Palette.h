@@ -14,6 +14,9 @@ inline const QColor kInk(0, 0, 0);
 inline const QColor kRed(208, 0, 0);
 inline const QColor kGreen(0, 136, 0);
 inline const QColor kDarkGreen(0, 88, 0);
+inline const QColor kLightGreen(112, 200, 112);
+inline const QColor kDarkRed(128, 0, 0);
+inline const QColor kLightRed(255, 128, 128);
 inline const QColor kBlue(0, 64, 184);
 
 }  // namespace kestrum::art

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace kestrum::art {
+
+class PixelMask;
+
+// Hand-tuned kanji for the 20 x 28 faces. Fonts rendered this small without
+// smoothing drop or fuse strokes, so each glyph is drawn pixel by pixel.
+const PixelMask& NumeralGlyph(int rank);   // 一 .. 九, at most 11 x 10
+const PixelMask& ManGlyph();               // 萬, 15 x 13
+const PixelMask& HonourGlyph(int honour);  // 東 南 西 北 (0..3), 発 (5), 中 (6); at most 15 x 16
+
+}  // namespace kestrum::art
