@@ -44,6 +44,7 @@ QImage ExpectedPicture(const kestrum::Hand& hand, const std::vector<Placed>& cou
 
 QImage Painted(const kestrum::Hand& hand, kestrum::Count64 count, bool red, QColor ground) {
   static const PictureSheets sheets = PictureSheets::Load();
+  if (sheets.tiles.size() != QSize(180, 112) || sheets.digits.size() != QSize(110, 24)) return {};
   QImage picture(280, 42, QImage::Format_ARGB32_Premultiplied);
   picture.fill(ground);
   QPainter painter(&picture);
@@ -90,6 +91,13 @@ std::unique_ptr<CKestrumView> ViewWith(const std::map<std::string, std::string>&
 }
 
 }  // namespace
+
+void ViewPictureTest::initTestCase() {
+  // Every comparison below would pass on two blank pictures; the sheets
+  // must really be there, at their geometry.
+  QCOMPARE(QImage(QStringLiteral(":/kestrum/tiles.png")).size(), QSize(180, 112));
+  QCOMPARE(QImage(QStringLiteral(":/kestrum/digits.png")).size(), QSize(110, 24));
+}
 
 void ViewPictureTest::picture_data() {
   QTest::addColumn<qlonglong>("count");

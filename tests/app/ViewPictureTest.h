@@ -6,6 +6,7 @@ class ViewPictureTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
+  void initTestCase();
   void picture_data();
   void picture();
   void viewShowsCarriedCountInRedBeforeFirstGame();
