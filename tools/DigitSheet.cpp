@@ -61,9 +61,10 @@ const PixelMask& Kyoku() {
     return glyph;
 }
 
+// The comma hugs the digit before it, as a printed one does.
 const PixelMask& Comma() {
     static const PixelMask glyph = PixelMask::FromRows({
-        "...", "...", "...", "...", "...", "...", "...", "...", ".##", ".##", "..#", ".#.",
+        "...", "...", "...", "...", "...", "...", "...", "...", "##.", "##.", ".#.", "#..",
     });
     return glyph;
 }
