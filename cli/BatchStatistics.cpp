@@ -17,7 +17,10 @@ RateInterval WilsonInterval95(Count64 successes, Count64 trials) {
   const double z2 = kZ95 * kZ95;
   const double centre = (p + z2 / (2 * n)) / (1 + z2 / n);
   const double half = kZ95 * std::sqrt(p * (1 - p) / n + z2 / (4 * n * n)) / (1 + z2 / n);
-  return {std::max(0.0, centre - half), std::min(1.0, centre + half)};
+  // With none (or all) found the bound is exactly 0 (or 1), not a rounding residue.
+  const double low = successes == 0 ? 0.0 : std::max(0.0, centre - half);
+  const double high = successes == trials ? 1.0 : std::min(1.0, centre + half);
+  return {low, high};
 }
 
 double StandardErrorsFrom(Count64 successes, Count64 trials, double p) {

@@ -1,0 +1,211 @@
+// kestrum-sim run, its arguments and watch, as processes.
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "ProcessRun.h"
+#include "engine/StatusText.h"
+#include "platform/SharedStatusBlock.h"
+
+extern char** environ;
+
+namespace kestrum::test {
+namespace {
+
+QJsonObject JsonOf(const std::string& text) {
+  return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
+
+TEST(SimArguments, BadArgumentsGiveUsageAndExitCodeTwo) {
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"fly"},
+      {"run", "--games", "0"},
+      {"run", "--games", "-5"},
+      {"run", "--games", "12abc"},
+      {"run", "--games", "99999999999999999999"},
+      {"run", "--threads", "0"},
+      {"run", "--threads", "100000"},
+      {"run", "--tenhou", "0"},
+      {"run", "--seconds", "0"},
+      {"run", "--seconds", "-1"},
+      {"run", "--seconds", "nan"},
+      {"run", "--seed", "-1"},
+      {"run", "--frobnicate"},
+      {"run", "extra"},
+      {"check", "--games", "3"},
+      {"exact", "file"},
+      {"watch", "--poll", "0"},
+      {"watch", "--name", "no-slash"},
+  };
+  for (const auto& args : bad) {
+    const ProcessResult result = RunSim(args);
+    std::string joined;
+    for (const auto& a : args) joined += a + " ";
+    EXPECT_EQ(result.exitCode, 2) << joined;
+    EXPECT_NE(result.err.find("Usage: kestrum-sim"), std::string::npos) << joined << result.err;
+    EXPECT_EQ(result.out, "") << joined;
+  }
+}
+
+TEST(SimArguments, EverySubcommandHasHelp) {
+  for (const char* command : {"check", "run", "exact", "watch"}) {
+    const ProcessResult result = RunSim({command, "--help"});
+    EXPECT_EQ(result.exitCode, 0) << command;
+    EXPECT_NE(result.out.find(std::string("Usage: kestrum-sim ") + command), std::string::npos) << result.out;
+  }
+  EXPECT_EQ(RunSim({"--help"}).exitCode, 0);
+}
+
+TEST(SimRun, SeededRunIsReproducibleAndItsSummaryAddsUp) {
+  const std::vector<std::string> args = {"run", "--games", "3000", "--threads", "2", "--seed", "1300", "--json"};
+  const ProcessResult first = RunSim(args);
+  const ProcessResult second = RunSim(args);
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  const QJsonObject a = JsonOf(first.out);
+  const QJsonObject b = JsonOf(second.out);
+  for (const char* key : {"games", "tenhou", "forms", "shortestRun", "longestRun", "rate", "ci95", "seed", "threads"})
+    EXPECT_EQ(a.value(QLatin1String(key)), b.value(QLatin1String(key))) << key;
+
+  EXPECT_EQ(a.value(QStringLiteral("games")).toInteger(), 3000);
+  EXPECT_EQ(a.value(QStringLiteral("seed")).toString(), QStringLiteral("1300"));
+  EXPECT_EQ(a.value(QStringLiteral("threads")).toInt(), 2);
+  const QJsonObject forms = a.value(QStringLiteral("forms")).toObject();
+  const qint64 tenhou = a.value(QStringLiteral("tenhou")).toInteger();
+  EXPECT_GE(tenhou, 1);  // seed 1301, the second stream, has one early
+  EXPECT_EQ(tenhou, forms.value(QStringLiteral("thirteenOrphans")).toInteger() +
+                        forms.value(QStringLiteral("sevenPairs")).toInteger() +
+                        forms.value(QStringLiteral("standard")).toInteger());
+  EXPECT_DOUBLE_EQ(a.value(QStringLiteral("rate")).toDouble(), static_cast<double>(tenhou) / 3000.0);
+  const QJsonArray ci = a.value(QStringLiteral("ci95")).toArray();
+  EXPECT_LE(ci.at(0).toDouble(), a.value(QStringLiteral("rate")).toDouble());
+  EXPECT_GE(ci.at(1).toDouble(), a.value(QStringLiteral("rate")).toDouble());
+  EXPECT_LE(a.value(QStringLiteral("shortestRun")).toInteger(), a.value(QStringLiteral("longestRun")).toInteger());
+  EXPECT_NEAR(a.value(QStringLiteral("exact")).toObject().value(QStringLiteral("oneIn")).toDouble(), 330529.5, 0.1);
+  EXPECT_FALSE(a.value(QStringLiteral("interrupted")).toBool());
+  EXPECT_EQ(first.err, "");  // no progress bar without a terminal
+}
+
+TEST(SimRun, TextSummaryNamesEveryFigure) {
+  const ProcessResult result = RunSim({"run", "--games", "200", "--threads", "1", "--seed", "3"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  for (const char* label : {"games played        200", "heavenly hands", "thirteen orphans", "seven pairs",
+                            "standard", "measured rate", "95% CI", "exact rate", "1 in 330529.5",
+                            "standard errors", "shortest run", "longest run", "seed                3"})
+    EXPECT_NE(result.out.find(label), std::string::npos) << label << "\n" << result.out;
+}
+
+struct Child {
+  pid_t pid = -1;
+  int out = -1;
+};
+
+Child Spawn(const std::vector<std::string>& args) {
+  int pipeFds[2];
+  if (pipe(pipeFds) != 0) return {};
+  std::vector<std::string> argv{KESTRUM_SIM};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<char*> pointers;
+  for (std::string& arg : argv) pointers.push_back(arg.data());
+  pointers.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+  Child child;
+  if (posix_spawn(&child.pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ) != 0) child.pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeFds[1]);
+  child.out = pipeFds[0];
+  return child;
+}
+
+// Reads the child's output until it holds `wanted` or the time is up.
+bool WaitForOutput(int fd, std::string& seen, const std::string& wanted, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (seen.find(wanted) == std::string::npos) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
+    char buffer[512];
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got <= 0) return false;
+    seen.append(buffer, static_cast<std::size_t>(got));
+  }
+  return true;
+}
+
+// Waits a bounded time for the child to end; returns its exit code, or -1.
+int WaitForExit(pid_t pid, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+TEST(SimRun, InterruptStopsCleanlyAndStillPrintsTheSummary) {
+  Child child = Spawn({"run", "--threads", "2", "--json"});
+  ASSERT_GT(child.pid, 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  kill(child.pid, SIGINT);
+  std::string out;
+  WaitForOutput(child.out, out, "\n}\n", std::chrono::seconds(10));
+  EXPECT_EQ(WaitForExit(child.pid, std::chrono::seconds(10)), 0);
+  close(child.out);
+  const QJsonObject json = JsonOf(out);
+  EXPECT_TRUE(json.value(QStringLiteral("interrupted")).toBool()) << out;
+  EXPECT_GT(json.value(QStringLiteral("games")).toInteger(), 0);
+}
+
+TEST(SimWatch, FollowsTheBlockOfAnotherProcessAcrossItsRecreation) {
+  const std::string name = "/kestrum-watch-test-" + std::to_string(getpid());
+  Child watcher = Spawn({"watch", "--name", name, "--poll", "5"});
+  ASSERT_GT(watcher.pid, 0);
+  std::string out;
+  const Hand hand = {2, 3, 3, 7, 10, 10, 14, 18, 22, 24, 28, 30, 32, 34};
+  {
+    SharedStatusBlock block(name);
+    block.Create();
+    block.Write(StatusText(false, hand, TileNames(), 1234));
+    EXPECT_TRUE(WaitForOutput(watcher.out, out, "0*2m3m3m7m1p1p5p9p4s6s東西白中+1234\n", std::chrono::seconds(5))) << out;
+    block.Write(StatusText(true, kFixedStartHand, TileNames(), 7));
+    EXPECT_TRUE(WaitForOutput(watcher.out, out, "1*1m9m1p9p1s9s東南西北白発中中+7\n", std::chrono::seconds(5))) << out;
+  }  // closed: the name is gone
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  {
+    SharedStatusBlock again(name);
+    again.Create();
+    again.Write(StatusText(false, hand, TileNames(), 1));
+    EXPECT_TRUE(WaitForOutput(watcher.out, out, "0*2m3m3m7m1p1p5p9p4s6s東西白中+1\n", std::chrono::seconds(5))) << out;
+  }
+  kill(watcher.pid, SIGINT);
+  EXPECT_EQ(WaitForExit(watcher.pid, std::chrono::seconds(5)), 0);
+  close(watcher.out);
+  EXPECT_FALSE(ReadStatusBlock(name).has_value());  // the watcher made none
+}
+
+}  // namespace
+}  // namespace kestrum::test
