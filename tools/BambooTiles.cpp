@@ -62,28 +62,30 @@ Stick Upright(int x, int y, int height, const StickInks& inks = kGreenStick) {
 
 Stick Slim(QPoint from, QPoint to) { return {from, to, kGreenStick, 3}; }
 
-// The one of bamboo is traditionally a bird; this one is a small peacock.
+// The one of bamboo is traditionally a bird; this one is a small peacock
+// on a perch, its tail ending in an eye.
 void PaintBird(QImage& sheet, QPoint cell) {
     static const char* const kBird[] = {
-        "......RR........",
-        ".....RRRR.......",
-        ".....RKRR.......",
-        "....YRRRR.......",
-        "......RRG.......",
-        "......GGGG......",
-        ".....GGGGGG.....",
-        ".....GGBGGGG....",
-        ".....GGBBGGGG...",
-        "......GBBBGGGG..",
-        "......GGBBBGGGG.",
-        ".......GGBBBGGGG",
-        "........GGBBGGG.",
-        ".........GGGGG..",
-        "..........D.D...",
-        "..........D.D...",
-        ".........DD.DD..",
+        ".....RR..........",
+        "....RRRR.........",
+        "....RKRR.........",
+        "...YRRRR.........",
+        ".....RRG.........",
+        ".....GGGG........",
+        "....GGLGGG.......",
+        "....GGLLGGG......",
+        "....GBBLLGGG.....",
+        ".....GBBLGGGGG...",
+        ".....GGBBGGDGGG..",
+        "......GGBBGGDGGG.",
+        ".......GGGGGGDGBB",
+        "........GG..GGBRB",
+        "........Y.Y..GGBB",
+        "........Y.Y......",
+        "..DDDDDDDDDDDDD..",
+        "...D.........D...",
     };
-    const int top = 5;
+    const int top = 6;
     const int left = 1;
     int y = 0;
     for (const char* row : kBird) {
