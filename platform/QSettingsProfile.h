@@ -34,6 +34,9 @@ class QSettingsProfile final : public ProfileBackend {
   std::string FileName() const;
 
  private:
+  QSettings& Settings();
+
+  std::string fileName_;
   std::unique_ptr<QSettings> settings_;
 };
 

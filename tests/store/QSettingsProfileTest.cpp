@@ -1,0 +1,186 @@
+#include "platform/QSettingsProfile.h"
+
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include <csignal>
+#include <string>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "TempDir.h"
+#include "engine/SimulationState.h"
+#include "store/SettingsStore.h"
+
+namespace kestrum {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+QString QPath(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+SimulationState SavedRecords() {
+  SimulationState state;
+  state.totalCnt = 5000000000;
+  state.tenhoCnt = 3;
+  state.maxTenhoCnt = 350;
+  state.minTenhoCnt = 250;
+  state.accumulationCnt = 41;
+  state.speed = 10;
+  state.interval = 100;
+  state.continueRun = true;
+  state.logFile = false;
+  state.sound = true;
+  state.autoStart = true;
+  state.accumulation = false;
+  return state;
+}
+
+void ExpectSameStoredValues(const SimulationState& a, const SimulationState& b) {
+  EXPECT_EQ(a.totalCnt, b.totalCnt);
+  EXPECT_EQ(a.tenhoCnt, b.tenhoCnt);
+  EXPECT_EQ(a.maxTenhoCnt, b.maxTenhoCnt);
+  EXPECT_EQ(a.minTenhoCnt, b.minTenhoCnt);
+  EXPECT_EQ(a.accumulationCnt, b.accumulationCnt);
+  EXPECT_EQ(a.speed, b.speed);
+  EXPECT_EQ(a.interval, b.interval);
+  EXPECT_EQ(a.continueRun, b.continueRun);
+  EXPECT_EQ(a.logFile, b.logFile);
+  EXPECT_EQ(a.sound, b.sound);
+  EXPECT_EQ(a.autoStart, b.autoStart);
+  EXPECT_EQ(a.accumulation, b.accumulation);
+}
+
+SimulationState LoadFrom(const std::filesystem::path& file) {
+  QSettingsProfile profile(QPath(file));
+  SimulationState state;
+  SettingsStore(profile).LoadSettingsAndRecords(state);
+  return state;
+}
+
+bool SaveTo(const std::filesystem::path& file, const SimulationState& state) {
+  QSettingsProfile profile(QPath(file));
+  SettingsStore store(profile);
+  store.SaveSettingsAndRecords(state);
+  return store.LastSaveSucceeded();
+}
+
+// Lets the process write files of at most limit bytes, as a nearly full
+// disk would; works for every user, root included.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t limit) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit lowered = saved_;
+    lowered.rlim_cur = limit;
+    ::setrlimit(RLIMIT_FSIZE, &lowered);
+  }
+  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+
+ private:
+  rlimit saved_{};
+};
+
+TEST(QSettingsProfileTest, SavedValuesAreStringsInTwoGroupsAndReadBack) {
+  TempDir dir;
+  const auto file = dir / "kestrum.conf";
+  ASSERT_TRUE(SaveTo(file, SavedRecords()));
+  const std::string text = ReadBytes(file);
+  EXPECT_NE(text.find("[RECORD]\nACCUMULATIONCNT=41\nMAXTENHOCNT=350\nMINTENHOCNT=250\nTENHOCNT=3\nTOTALCNT=5000000000\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("[SETTING]\nACCUMULATION=0\nAUTOSTART=1\nCONTINUE=1\nINTERVAL=100\nLOGFILE=0\nSOUND=1\nSPEED=10\n"),
+            std::string::npos)
+      << text;
+  ExpectSameStoredValues(LoadFrom(file), SavedRecords());
+}
+
+TEST(QSettingsProfileTest, HandEditedValuesLoadByTheLeadingNumberRules) {
+  TempDir dir;
+  const auto file = dir / "kestrum.conf";
+  WriteBytes(file,
+             "[RECORD]\nTOTALCNT=  42abc\nTENHOCNT=\"  7\"\nMAXTENHOCNT=12, 13\nMINTENHOCNT=@Variant(\\0\\0\\0\\x7f)\n"
+             "[SETTING]\nSOUND=2\nAUTOSTART= 1\nSPEED=letters\nOTHER=kept\n");
+  const SimulationState state = LoadFrom(file);
+  EXPECT_EQ(state.totalCnt, 42);
+  EXPECT_EQ(state.tenhoCnt, 7);
+  EXPECT_EQ(state.maxTenhoCnt, 12);
+  EXPECT_EQ(state.minTenhoCnt, 0);
+  EXPECT_FALSE(state.sound);
+  EXPECT_TRUE(state.autoStart);
+  EXPECT_EQ(state.speed, 0);
+  EXPECT_TRUE(state.logFile);  // missing: its default
+
+  ASSERT_TRUE(SaveTo(file, state));
+  EXPECT_NE(ReadBytes(file).find("OTHER=kept"), std::string::npos);
+}
+
+TEST(QSettingsProfileTest, DamagedFileGivesDefaultsAndCanBeSavedOver) {
+  TempDir dir;
+  const auto file = dir / "kestrum.conf";
+  WriteBytes(file, std::string("\xFF\xFE\0[[\n=\n[RECORD\nTOTALCNT\n\x80\x81\x82", 24));
+  const SimulationState state = LoadFrom(file);
+  EXPECT_EQ(state.totalCnt, 0);
+  EXPECT_EQ(state.speed, 500);
+  EXPECT_TRUE(SaveTo(file, SavedRecords()));
+  ExpectSameStoredValues(LoadFrom(file), SavedRecords());
+}
+
+TEST(QSettingsProfileTest, FailedSaveLeavesTheOldFileAsItWas) {
+  TempDir dir;
+  const auto file = dir / "kestrum.conf";
+  ASSERT_TRUE(SaveTo(file, SavedRecords()));
+  const std::string before = ReadBytes(file);
+  SimulationState changed = SavedRecords();
+  changed.totalCnt = 6000000000;
+  {
+    FileSizeLimit nearlyFull(16);
+    EXPECT_FALSE(SaveTo(file, changed));
+  }
+  EXPECT_EQ(ReadBytes(file), before);
+
+  // The error of one save does not stick to the next.
+  QSettingsProfile profile(QPath(file));
+  SettingsStore store(profile);
+  {
+    FileSizeLimit nearlyFull(16);
+    store.SaveSettingsAndRecords(changed);
+    EXPECT_FALSE(store.LastSaveSucceeded());
+  }
+  store.SaveSettingsAndRecords(changed);
+  EXPECT_TRUE(store.LastSaveSucceeded());
+  ExpectSameStoredValues(LoadFrom(file), changed);
+}
+
+TEST(QSettingsProfileTest, ReadOnlyDirectoryKeepsTheOldFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root; the size-limit test covers the failure";
+  TempDir dir;
+  const auto file = dir / "kestrum.conf";
+  ASSERT_TRUE(SaveTo(file, SavedRecords()));
+  const std::string before = ReadBytes(file);
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  EXPECT_FALSE(SaveTo(file, SimulationState{}));
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(ReadBytes(file), before);
+}
+
+TEST(QSettingsProfileTest, UnreadableFileGivesDefaultsAndIsNotReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  TempDir dir;
+  const auto file = dir / "kestrum.conf";
+  ASSERT_TRUE(SaveTo(file, SavedRecords()));
+  std::filesystem::permissions(file, std::filesystem::perms::none);
+  const SimulationState state = LoadFrom(file);
+  EXPECT_EQ(state.totalCnt, 0);
+  EXPECT_FALSE(SaveTo(file, state));
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  ExpectSameStoredValues(LoadFrom(file), SavedRecords());
+}
+
+}  // namespace
+}  // namespace kestrum
