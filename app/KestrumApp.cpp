@@ -13,9 +13,8 @@ CKestrumApp::CKestrumApp(int& argc, char** argv) : QApplication(argc, argv) {
   // "Local AppWizard-Generated Applications/kestrum".
   setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
   setApplicationName(QStringLiteral("kestrum"));
-  // Qt appends the display name to window titles that do not contain it;
-  // both titles of the frame begin with "Kestrum", so nothing is added.
-  setApplicationDisplayName(QStringLiteral("Kestrum"));
+  // No display name on purpose: once one is set, Qt appends it to every
+  // window title that differs from it ("Kestrum-[実行中]- — Kestrum").
   setApplicationVersion(QStringLiteral("1.11"));
   setDesktopFileName(QStringLiteral("kestrum"));
   // The frame's close ends the loop after the frame and the view have been

@@ -15,7 +15,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QApplication::setApplicationName(QStringLiteral("kestrum"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kestrum"));
     ViewPictureTest picture;
     failures += QTest::qExec(&picture, argc, argv);
     MainFrameTest frame;
