@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# Starts the program from a build folder.
+# Starts the program from a build folder. The program writes its heavenly-
+# hand log, tenholog.txt, into the directory it runs in; from here that is
+# the build folder, so the source tree stays clean.
 set -euo pipefail
-build=${1:?build folder}
-if [ -x "$build/app/kestrum" ]; then
-  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "Kestrum is a desktop program and no display is available here." >&2
-    echo "Start it on a desktop, or under a virtual X server:" >&2
-    echo "  xvfb-run -a $build/app/kestrum" >&2
-    exit 1
-  fi
-  exec "$build/app/kestrum"
+build=$(cd "${1:?build folder}" && pwd)
+program=$build/app/kestrum
+if [ ! -x "$program" ]; then
+  echo "No program at $program: build first (bash scripts/setup.sh run)." >&2
+  exit 1
 fi
-# Until the window exists, a short batch run of the same engine.
-exec "$build/cli/kestrum-sim" run --seconds 5
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "Kestrum is a desktop program and no display is available here." >&2
+  echo "Start it on a desktop, or under a virtual X server:" >&2
+  echo "  cd $build && xvfb-run -a $program" >&2
+  exit 1
+fi
+cd "$build"
+exec "$program"
