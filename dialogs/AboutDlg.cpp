@@ -41,7 +41,7 @@ void CAboutDlg::BuildControls() {
   icon->setPixmap(picture);
   icon->setGeometry(QRect(units.ToPixels(7, 9, 0, 0).topLeft(), picture.isNull() ? QSize(32, 32) : picture.size()));
 
-  auto* name = MakeTextLine(this, QStringLiteral("Kestrum Version 1.11"));
+  auto* name = MakeTextLine(this, QStringLiteral("Kestrum for Windows Version 1.11"));
   Place(*name, units, 32, 12, 128, 8);
   auto* maker = MakeTextLine(this, QStringLiteral("Kestrum developers"));
   Place(*maker, units, 32, 25, 128, 8);

@@ -40,7 +40,7 @@ class AboutDlgTest : public QObject {
   void showsNameVersionMakerAndIcon() {
     CAboutDlg dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("バージョン情報(kestrum)"));
-    QCOMPARE(Child<QLabel>(dialog, "name")->text(), QStringLiteral("Kestrum Version 1.11"));
+    QCOMPARE(Child<QLabel>(dialog, "name")->text(), QStringLiteral("Kestrum for Windows Version 1.11"));
     QCOMPARE(Child<QLabel>(dialog, "maker")->text(), QStringLiteral("Kestrum developers"));
     QCOMPARE(Child<QLabel>(dialog, "mail")->text(), QStringLiteral("E-Mail : ") + MakerMailAddress());
     QVERIFY(MakerMailAddress().endsWith(QLatin1Char('@') + QUrl(HomePageAddress()).host()));
