@@ -10,5 +10,7 @@ int CheckCommand(const QStringList& args);
 int RunCommand(const QStringList& args);
 int ExactCommand(const QStringList& args);
 int WatchCommand(const QStringList& args);
+int LogCommand(const QStringList& args);
+int RecordsCommand(const QStringList& args);
 
 }  // namespace kestrum

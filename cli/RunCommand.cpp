@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
+#include <memory>
 #include <optional>
 #include <random>
 #include <thread>
@@ -17,6 +19,9 @@
 #include "cli/ExactCount.h"
 #include "cli/ProgressBar.h"
 #include "cli/RunSummary.h"
+#include "engine/SimulationState.h"
+#include "store/TenhouLogFile.h"
+#include "store/TenhouLogTable.h"
 
 namespace kestrum {
 namespace {
@@ -29,6 +34,46 @@ constexpr double kMaxSeconds = 1e7;                         // about 115 days
 struct RunRequest {
   BatchOptions batch;
   bool json = false;
+  QString logFile;  // empty: no log
+};
+
+// Appends an entry to a log file for every heavenly hand of the batch, in
+// the window's format, with the batch's own counts at that hand.
+class BatchLog {
+ public:
+  BatchLog(const QString& file, std::time_t batchStart)
+      : table_(std::make_unique<TenhouLogTable>()),
+        log_(*table_, std::filesystem::path(file.toStdString())),
+        file_(file),
+        batchStart_(batchStart) {}
+
+  void Append(const TenhouFind& find) {
+    SimulationState state;
+    state.startHeader = log_.StartHeaderAt(At(find.runStartedAtSeconds));
+    state.hand = find.hand;
+    state.tileNames = TileNames();
+    state.sinceCnt = find.runLength;
+    state.totalCnt = find.gamesSoFar;
+    state.tenhoCnt = find.tenhouSoFar;
+    state.minTenhoCnt = find.shortestSoFar;
+    state.maxTenhoCnt = find.longestSoFar;
+    log_.AppendTenhouLog(state, At(find.foundAtSeconds));
+    if (log_.LastAppendResult() != LogAppendResult::Written && !warned_) {
+      PrintErr(QStringLiteral("kestrum-sim run: could not append to %1; the batch goes on\n").arg(file_));
+      warned_ = true;
+    }
+  }
+
+ private:
+  std::time_t At(double secondsIntoBatch) const {
+    return batchStart_ + static_cast<std::time_t>(secondsIntoBatch);
+  }
+
+  std::unique_ptr<TenhouLogTable> table_;  // 1000 entries: too big for the stack
+  TenhouLogFile log_;
+  QString file_;
+  std::time_t batchStart_;
+  bool warned_ = false;
 };
 
 const Subcommand kCommand{
@@ -69,7 +114,10 @@ ParsedRun ParseRun(const QStringList& args) {
                                 QStringLiteral("Seed of the generators, 0..18446744073709551615 (default: the clock)."),
                                 QStringLiteral("S"));
   const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the summary as JSON."));
-  parser.addOptions({threads, games, tenhou, seconds, seed, json});
+  const QCommandLineOption log(QStringLiteral("log"),
+                               QStringLiteral("Append an entry to this log file for every heavenly hand found."),
+                               QStringLiteral("FILE"));
+  parser.addOptions({threads, games, tenhou, seconds, seed, json, log});
   if (const auto done = ParseSubcommand(parser, kCommand, args)) return {std::nullopt, *done};
   if (!parser.positionalArguments().isEmpty())
     return {std::nullopt, UsageError(parser, kCommand,
@@ -83,6 +131,10 @@ ParsedRun ParseRun(const QStringList& args) {
                      UsageError(parser, kCommand,
                                 QStringLiteral("--%1 %2: %3").arg(option.names().first(), parser.value(option), rule))};
   };
+  if (parser.isSet(log)) {
+    request.logFile = parser.value(log);
+    if (request.logFile.isEmpty()) return bad(log, QStringLiteral("a file name is needed"));
+  }
   if (parser.isSet(threads)) {
     const auto value = ParseBoundedInteger(parser.value(threads), 1, kMaxThreads);
     if (!value) return bad(threads, QStringLiteral("a whole number from 1 to 1024 is needed"));
@@ -127,7 +179,12 @@ int RunCommand(const QStringList& args) {
   const BatchProgressCallback progress = [&bar](const BatchProgress& p) {
     if (bar) bar->Update(p);
   };
-  const BatchTotals totals = RunBatch(request.batch, InterruptRequested(), progress);
+  std::optional<BatchLog> log;
+  if (!request.logFile.isEmpty()) log.emplace(request.logFile, std::time(nullptr));
+  const TenhouFindCallback onTenhou = [&log](const TenhouFind& find) {
+    if (log) log->Append(find);
+  };
+  const BatchTotals totals = RunBatch(request.batch, InterruptRequested(), progress, onTenhou);
   if (bar) bar->Clear();
 
   if (request.json)

@@ -21,6 +21,8 @@ constexpr CommandEntry kCommands[] = {
     {"run", kestrum::RunCommand, "play games at full speed and measure the heavenly-hand rate"},
     {"exact", kestrum::ExactCommand, "the exact probability of a heavenly hand, counted"},
     {"watch", kestrum::WatchCommand, "follow a running Kestrum through its status block"},
+    {"log", kestrum::LogCommand, "the heavenly hands of a log file, newest first"},
+    {"records", kestrum::RecordsCommand, "the settings and lifetime records in the store"},
 };
 
 QString Overview() {

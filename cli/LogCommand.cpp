@@ -1,0 +1,134 @@
+// kestrum-sim log: the heavenly hands of a log file as the program reads
+// them, newest first.
+
+#include <QCommandLineParser>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringDecoder>
+
+#include <memory>
+
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "store/TenhouLogFile.h"
+#include "store/TenhouLogTable.h"
+
+namespace kestrum {
+namespace {
+
+class ShiftJisText {
+ public:
+  ShiftJisText() : decoder_("Shift_JIS") {}
+  QString operator()(const std::string& bytes) {
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return decoder_.isValid() ? decoder_.decode(view) : QString::fromLatin1(view);
+  }
+
+ private:
+  QStringDecoder decoder_;
+};
+
+struct Column {
+  const char* key;
+  const char* heading;
+  std::string TenhouLogEntry::*text;
+};
+
+constexpr Column kColumns[] = {
+    {"startTime", "start", &TenhouLogEntry::startTime},
+    {"endTime", "end", &TenhouLogEntry::endTime},
+    {"hand", "hand", &TenhouLogEntry::handText},
+    {"run", "run", &TenhouLogEntry::runText},
+    {"total", "total", &TenhouLogEntry::totalText},
+    {"tenhou", "tenhou", &TenhouLogEntry::tenhoText},
+    {"probability", "rate %", &TenhouLogEntry::probabilityText},
+    {"shortest", "shortest", &TenhouLogEntry::shortestText},
+    {"longest", "longest", &TenhouLogEntry::longestText},
+};
+
+// Why the table is what it is, when that is not simply the whole file.
+QString ReadHint(const QString& file, const LogReadReport& report) {
+  const QString why = QString::fromUtf8(DescribeLogReadStop(report.stop).data(),
+                                        static_cast<qsizetype>(DescribeLogReadStop(report.stop).size()));
+  switch (report.stop) {
+    case LogReadStop::EndOfFile:
+      return report.entryCount == 0 ? QStringLiteral("%1 holds no entries").arg(file) : QString();
+    case LogReadStop::NoFile:
+      return QStringLiteral("%1: %2").arg(file, why);
+    case LogReadStop::TableFull:
+      return QStringLiteral("%1: %2 (the program keeps the first %3 entries)").arg(file, why).arg(report.entryCount);
+    case LogReadStop::EntryCutShort:
+    case LogReadStop::MissingMarker:
+    case LogReadStop::ReadError:
+      return QStringLiteral("%1: %2 at entry %3, line %4 (byte %5); the program reads such a file as an empty log, "
+                            "%6 whole entries came before")
+          .arg(file, why)
+          .arg(report.entryIndex + 1)
+          .arg(report.lineInEntry)
+          .arg(report.byteOffset)
+          .arg(report.wholeEntries);
+  }
+  return QString();
+}
+
+QString TableText(const TenhouLogTable& table) {
+  ShiftJisText decode;
+  QString text = QStringLiteral("%1").arg(QStringLiteral("#"), 5);
+  const int widths[] = {19, 19, 28, 10, 12, 7, 8, 10, 10};
+  for (std::size_t c = 0; c < std::size(kColumns); ++c)
+    text += QLatin1Char(' ') + QString::fromLatin1(kColumns[c].heading).leftJustified(widths[c]);
+  text += QLatin1Char('\n');
+  for (int i = table.entryCount - 1; i >= 0; --i) {
+    const TenhouLogEntry& entry = table.entries[static_cast<std::size_t>(i)];
+    text += QStringLiteral("%1").arg(i + 1, 5);
+    for (std::size_t c = 0; c < std::size(kColumns); ++c)
+      text += QLatin1Char(' ') + decode(entry.*kColumns[c].text).trimmed().leftJustified(widths[c]);
+    text += QLatin1Char('\n');
+  }
+  return text;
+}
+
+QJsonArray TableJson(const TenhouLogTable& table) {
+  ShiftJisText decode;
+  QJsonArray entries;
+  for (int i = table.entryCount - 1; i >= 0; --i) {
+    const TenhouLogEntry& entry = table.entries[static_cast<std::size_t>(i)];
+    QJsonObject object{{QStringLiteral("number"), i + 1}};
+    for (const Column& column : kColumns) object.insert(QLatin1String(column.key), decode(entry.*column.text));
+    entries.append(object);
+  }
+  return entries;
+}
+
+}  // namespace
+
+int LogCommand(const QStringList& args) {
+  const Subcommand command{
+      QStringLiteral("log"), QStringLiteral("[options] [FILE]"),
+      QStringLiteral("Prints the heavenly hands of a log file (default \"tenholog.txt\" here), newest first,\n"
+                     "exactly as the program reads them. A damaged file reads as an empty log, as the program\n"
+                     "treats it; standard error then tells where and why the reading stopped.")};
+  QCommandLineParser parser;
+  const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the entries as JSON."));
+  parser.addOption(json);
+  parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The log file."));
+  if (const auto done = ParseSubcommand(parser, command, args)) return *done;
+  const QStringList files = parser.positionalArguments();
+  if (files.size() > 1) return UsageError(parser, command, QStringLiteral("one log file at most"));
+  const QString file = files.isEmpty() ? QStringLiteral("tenholog.txt") : files.first();
+
+  auto table = std::make_unique<TenhouLogTable>();
+  TenhouLogFile log(*table, std::filesystem::path(file.toStdString()));
+  log.ReadTenhouLog();
+  const QString hint = ReadHint(file, log.LastReadReport());
+  if (!hint.isEmpty()) PrintErr(QStringLiteral("kestrum-sim log: ") + hint + QLatin1Char('\n'));
+
+  if (parser.isSet(json))
+    PrintOut(QString::fromUtf8(QJsonDocument(TableJson(*table)).toJson(QJsonDocument::Indented)));
+  else
+    PrintOut(TableText(*table));
+  return kExitOk;
+}
+
+}  // namespace kestrum
