@@ -22,6 +22,9 @@ namespace {
 
 constexpr std::size_t kReadBlock = 1 << 20;
 constexpr std::size_t kFlushAt = 1 << 16;
+// Far more than any way of writing fourteen names; a longer line is answered
+// as malformed without being held in memory.
+constexpr std::size_t kMaxLineBytes = 4096;
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 class AnswerWriter {
@@ -44,22 +47,37 @@ class HandChecker {
  public:
   void Line(std::string_view line) {
     ++lineNumber_;
+    if (line.size() > kMaxLineBytes) {
+      Bad(OverlongReason());
+      return;
+    }
     if (lineNumber_ == 1 && line.starts_with(kUtf8ByteOrderMark)) line.remove_prefix(kUtf8ByteOrderMark.size());
     const HandLineResult result = ParseHandLine(line);
     if (!result.ok) {
-      ++badLines_;
-      out_.Flush();
-      std::fprintf(stderr, "kestrum-sim check: line %llu: %s\n", static_cast<unsigned long long>(lineNumber_),
-                   result.error.c_str());
-      out_.Add("-\n");
+      Bad(result.error);
       return;
     }
     out_.Add(IsCompleteHand(result.hand, pairTaken_) ? "1\n" : "0\n");
   }
   unsigned long long BadLines() const { return badLines_; }
+  // A line too long to keep: only its length is known.
+  void OverlongLine() {
+    ++lineNumber_;
+    Bad(OverlongReason());
+  }
   void Finish() { out_.Flush(); }
 
  private:
+  void Bad(const std::string& why) {
+    ++badLines_;
+    out_.Flush();
+    std::fprintf(stderr, "kestrum-sim check: line %llu: %s\n", static_cast<unsigned long long>(lineNumber_),
+                 why.c_str());
+    out_.Add("-\n");
+  }
+
+  static std::string OverlongReason() { return "longer than " + std::to_string(kMaxLineBytes) + " bytes"; }
+
   AnswerWriter out_;
   unsigned long long lineNumber_ = 0;
   unsigned long long badLines_ = 0;
@@ -71,6 +89,7 @@ class HandChecker {
 bool ReadLines(HandChecker& checker) {
   std::vector<char> block(kReadBlock);
   std::string carry;  // an unfinished line from the previous block
+  bool overlong = false;  // the unfinished line has outgrown kMaxLineBytes
   for (;;) {
     const ssize_t got = read(STDIN_FILENO, block.data(), block.size());
     if (got < 0 && errno == EINTR) continue;
@@ -80,7 +99,11 @@ bool ReadLines(HandChecker& checker) {
     std::size_t start = 0;
     for (std::size_t end = data.find('\n'); end != std::string_view::npos; end = data.find('\n', start)) {
       const std::string_view piece = data.substr(start, end - start);
-      if (carry.empty()) {
+      if (overlong || carry.size() + piece.size() > kMaxLineBytes) {
+        checker.OverlongLine();
+        carry.clear();
+        overlong = false;
+      } else if (carry.empty()) {
         checker.Line(piece);
       } else {
         carry += piece;
@@ -89,9 +112,18 @@ bool ReadLines(HandChecker& checker) {
       }
       start = end + 1;
     }
-    carry.append(data.substr(start));
+    const std::string_view rest = data.substr(start);
+    if (overlong || carry.size() + rest.size() > kMaxLineBytes) {
+      overlong = true;
+      carry.clear();
+    } else {
+      carry.append(rest);
+    }
   }
-  if (!carry.empty()) checker.Line(carry);
+  if (overlong)
+    checker.OverlongLine();
+  else if (!carry.empty())
+    checker.Line(carry);
   return true;
 }
 

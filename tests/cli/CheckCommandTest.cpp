@@ -86,6 +86,14 @@ TEST(CheckCommand, MalformedLinesAreNamedByNumberAndTheRestGoesOn) {
   EXPECT_EQ(result.err.find("line 7"), std::string::npos);
 }
 
+TEST(CheckCommand, OverlongLineIsRejectedWithoutBeingHeld) {
+  const std::string hand = "1m 9m 1p 9p 1s 9s 東 南 西 北 白 発 中 中\n";
+  const ProcessResult result = RunSim({"check"}, hand + std::string(3 << 20, ' ') + "1m\n" + hand);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "1\n-\n1\n");
+  EXPECT_NE(result.err.find("line 2: longer than"), std::string::npos) << result.err;
+}
+
 TEST(HandLine, UnknownBytesAreShownReadablyAndAFifthHonourByItsName) {
   EXPECT_NE(ParseHandLine("1m 9m 1p 9p 1s 9s 東 南 西 北 白 発 中 \xFF\xFE").error.find("\\xFF\\xFE"),
             std::string::npos);
