@@ -5,6 +5,7 @@
 #include "app/KestrumDoc.h"
 #include "app/KestrumView.h"
 #include "app/MainFrame.h"
+#include "app/TerminationSignals.h"
 #include "dialogs/AboutDlg.h"
 #include "platform/InstanceGuard.h"
 
@@ -37,12 +38,14 @@ bool CKestrumApp::InitInstance() {
   if (!doc_->OnNewDocument()) return false;
   frame_->View()->OnUpdate();
   frame_->show();
+  signals_ = std::make_unique<TerminationSignals>([this] { frame_->close(); });
   return true;
 }
 
 int CKestrumApp::ExitInstance(int loopResult) {
   // The frame and with it the view go first: the view's destruction closes
   // the status block and saves the settings and records.
+  signals_.reset();
   frame_.reset();
   doc_.reset();
   if (guard_) guard_->Release();

@@ -11,6 +11,7 @@ class InstanceGuard;
 }
 class CKestrumDoc;
 class CMainFrame;
+class TerminationSignals;
 
 class CKestrumApp final : public QApplication {
   Q_OBJECT
@@ -35,4 +36,5 @@ class CKestrumApp final : public QApplication {
   std::unique_ptr<kestrum::InstanceGuard> guard_;
   std::unique_ptr<CKestrumDoc> doc_;
   std::unique_ptr<CMainFrame> frame_;
+  std::unique_ptr<TerminationSignals> signals_;
 };

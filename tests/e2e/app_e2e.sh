@@ -79,6 +79,19 @@ e2e_expect "idle program plays no game" test "$(e2e_status_text)" = "$seen"
 e2e_key F2
 e2e_expect "restarted program runs" e2e_wait_for 5 status_moved_from "$seen"
 
+# --- a plain kill (a session logging out) closes it the same way -------------
+kill -TERM "$E2E_PID"
+e2e_wait_exit 15
+e2e_expect "terminated program ends with 0, got $E2E_STATUS" test "$E2E_STATUS" = 0
+e2e_expect "termination saved the games (TOTALCNT $(e2e_stored TOTALCNT))" test "$(e2e_stored TOTALCNT)" -gt "$total"
+total=$(e2e_stored TOTALCNT)
+
+e2e_start
+e2e_find_window
+seen=$(e2e_status_text)
+e2e_key F2
+e2e_expect "run starts again" e2e_wait_for 5 status_moved_from "$seen"
+
 # --- the menu's Exit ends it the same way as the close box --------------------
 e2e_key alt+s
 sleep 0.3

@@ -1,0 +1,26 @@
+#pragma once
+// Turns SIGTERM, SIGINT and SIGHUP (a session that logs out, a terminal that
+// closes, a plain `kill`) into a normal close of the main window, so that
+// the games counted since the last save reach the store as with the close
+// box. The handler only writes a byte to a pipe; the close runs on the
+// user-interface thread when the loop sees it.
+
+#include <functional>
+
+#include <QObject>
+
+class QSocketNotifier;
+
+class TerminationSignals final : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TerminationSignals(std::function<void()> onSignal, QObject* parent = nullptr);
+  ~TerminationSignals() override;
+
+ private:
+  void Drain();
+
+  std::function<void()> onSignal_;
+  QSocketNotifier* notifier_ = nullptr;
+};
