@@ -104,17 +104,6 @@ TEST(SettingsStoreTest, StoredTextsLoadByTheLeadingNumberRules) {
   EXPECT_EQ(profile.values["SETTING/AUTOSTART"], "1");
 }
 
-TEST(SettingsStoreTest, LongestRunIsVisitedBeforeShortest) {
-  RecordingProfile profile;
-  SettingsStore store(profile);
-  SimulationState state;
-  state.maxTenhoCnt = 350;
-  state.minTenhoCnt = 250;
-  store.SaveSettingsAndRecords(state);
-  EXPECT_EQ(profile.writes[2], "RECORD/MAXTENHOCNT=350");
-  EXPECT_EQ(profile.writes[3], "RECORD/MINTENHOCNT=250");
-}
-
 TEST(SettingsStoreTest, FailedCommitIsKnownButWritesEveryValue) {
   RecordingProfile profile;
   profile.commitSucceeds = false;

@@ -177,14 +177,5 @@ TEST_F(TenhouLogFileTest, WriteThatDoesNotFitLeavesTheFileAsItWas) {
   EXPECT_EQ(ReadBytes(file_), before);
 }
 
-TEST_F(TenhouLogFileTest, DeviceWithNoRoomReportsTheFailure) {
-  std::error_code error;
-  std::filesystem::create_symlink("/dev/full", file_, error);
-  if (error) GTEST_SKIP() << "no /dev/full link: " << error.message();
-  log_.AppendTenhouLog(WorkedState(), WorkedEnd());
-  EXPECT_EQ(log_.LastAppendResult(), LogAppendResult::WriteFailed);
-  EXPECT_EQ(table_->entryCount, 0);
-}
-
 }  // namespace
 }  // namespace kestrum

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <limits>
-#include <random>
 
 namespace kestrum {
 namespace {
@@ -67,18 +66,6 @@ TEST(TextFormsTest, WrittenAsPlainDecimal) {
   EXPECT_EQ(NumberText(std::numeric_limits<std::int32_t>::min()), "-2147483648");
   EXPECT_EQ(FlagText(true), "1");
   EXPECT_EQ(FlagText(false), "0");
-}
-
-TEST(TextFormsTest, EveryValueSurvivesWriteAndRead) {
-  std::mt19937_64 random(20240601);
-  for (int i = 0; i < 20000; ++i) {
-    const auto bits = random();
-    const auto count = static_cast<Count64>(bits >> (bits % 64));
-    ASSERT_EQ(ParseCount64(CountText(count)), count);
-    const auto number = static_cast<std::int32_t>(static_cast<std::uint32_t>(bits));
-    ASSERT_EQ(ParseNumber32(NumberText(number)), number);
-  }
-  for (bool flag : {false, true}) EXPECT_EQ(ParseFlag(FlagText(flag)), flag);
 }
 
 }  // namespace
