@@ -81,7 +81,9 @@ const Subcommand kCommand{
     QStringLiteral("Plays games at full speed with the simulator's own shuffle, deal, sort and complete-hand test,\n"
                    "on every core unless --threads says otherwise, until a limit is reached or Ctrl-C, then\n"
                    "prints what was played and found beside the exact rate. Without a limit it runs until\n"
-                   "Ctrl-C. The same --seed and --threads give the same games, heavenly hands and runs.")};
+                   "Ctrl-C. Under a --games or --tenhou limit, the same --seed and --threads give the same\n"
+                   "games, heavenly hands and runs. A run is the games up to a heavenly hand since the\n"
+                   "previous one in the same thread's stream.")};
 
 std::uint64_t ClockSeed() {
   std::random_device device;
