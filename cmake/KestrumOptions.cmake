@@ -11,4 +11,5 @@ if(KESTRUM_SANITIZE)
   target_compile_options(kestrum_options INTERFACE -fsanitize=address,undefined
                          -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_link_options(kestrum_options INTERFACE -fsanitize=address,undefined)
+  target_sources(kestrum_options INTERFACE ${PROJECT_SOURCE_DIR}/cmake/SanitizerDefaults.cpp)
 endif()
