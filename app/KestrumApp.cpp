@@ -9,6 +9,8 @@
 #include "dialogs/AboutDlg.h"
 #include "platform/InstanceGuard.h"
 
+#include <cstdio>
+
 CKestrumApp::CKestrumApp(int& argc, char** argv) : QApplication(argc, argv) {
   // The settings root: QSettings keeps the settings and records under
   // "Local AppWizard-Generated Applications/kestrum".
@@ -28,9 +30,19 @@ CKestrumApp::~CKestrumApp() = default;
 bool CKestrumApp::InitInstance() {
   guard_ = std::make_unique<kestrum::InstanceGuard>();
   // Another instance: end here, before any window, store, log or status
-  // block is touched. A guard that cannot be made at all leaves this
-  // instance running without one.
-  if (guard_->Acquire() == kestrum::InstanceGuard::Outcome::kHeldElsewhere) return false;
+  // block is touched. Two instances on one store lose the games of
+  // whichever saves first, so a guard that cannot be checked ends this
+  // one too, and says why.
+  switch (guard_->Acquire()) {
+    case kestrum::InstanceGuard::Outcome::kAcquired:
+      break;
+    case kestrum::InstanceGuard::Outcome::kHeldElsewhere:
+      return false;
+    case kestrum::InstanceGuard::Outcome::kUnavailable:
+      std::fputs("kestrum: the single-instance guard cannot be checked (no socket); not starting\n", stderr);
+      exitCode_ = 1;
+      return false;
+  }
 
   doc_ = std::make_unique<CKestrumDoc>();
   frame_ = std::make_unique<CMainFrame>();
@@ -53,7 +65,7 @@ int CKestrumApp::ExitInstance(int loopResult) {
 }
 
 int CKestrumApp::Run() {
-  if (!InitInstance()) return ExitInstance(0);
+  if (!InitInstance()) return ExitInstance(exitCode_);
   return ExitInstance(exec());
 }
 

@@ -37,4 +37,5 @@ class CKestrumApp final : public QApplication {
   std::unique_ptr<CKestrumDoc> doc_;
   std::unique_ptr<CMainFrame> frame_;
   std::unique_ptr<TerminationSignals> signals_;
+  int exitCode_ = 0;
 };

@@ -1,6 +1,16 @@
+#include "app/DisplayCheck.h"
 #include "app/KestrumApp.h"
 
+#include <cstdio>
+#include <memory>
+
 int main(int argc, char** argv) {
+  if (const auto message = MissingDisplayMessage(argc, argv)) {
+    std::fputs(message->c_str(), stderr);
+    return 1;
+  }
+  auto displayFailure = std::make_unique<DisplayFailureExit>();
   CKestrumApp app(argc, argv);
+  displayFailure.reset();
   return app.Run();
 }

@@ -5,29 +5,18 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QStringDecoder>
 
 #include <memory>
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "platform/ShiftJisText.h"
+#include "platform/TerminalText.h"
 #include "store/TenhouLogFile.h"
 #include "store/TenhouLogTable.h"
 
 namespace kestrum {
 namespace {
-
-class ShiftJisText {
- public:
-  ShiftJisText() : decoder_("Shift_JIS") {}
-  QString operator()(const std::string& bytes) {
-    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return decoder_.isValid() ? decoder_.decode(view) : QString::fromLatin1(view);
-  }
-
- private:
-  QStringDecoder decoder_;
-};
 
 struct Column {
   const char* key;
@@ -72,8 +61,12 @@ QString ReadHint(const QString& file, const LogReadReport& report) {
   return QString();
 }
 
+// Each field decoded on its own, so that a damaged byte at the end of one
+// cannot swallow the start of the next; the file may have been written by
+// anyone, so its control characters are shown, not obeyed.
+QString ShownField(const std::string& bytes) { return EscapeControls(FromShiftJis(bytes)).trimmed(); }
+
 QString TableText(const TenhouLogTable& table) {
-  ShiftJisText decode;
   QString text = QStringLiteral("%1").arg(QStringLiteral("#"), 5);
   const int widths[] = {19, 19, 28, 10, 12, 7, 8, 10, 10};
   for (std::size_t c = 0; c < std::size(kColumns); ++c)
@@ -83,19 +76,18 @@ QString TableText(const TenhouLogTable& table) {
     const TenhouLogEntry& entry = table.entries[static_cast<std::size_t>(i)];
     text += QStringLiteral("%1").arg(i + 1, 5);
     for (std::size_t c = 0; c < std::size(kColumns); ++c)
-      text += QLatin1Char(' ') + decode(entry.*kColumns[c].text).trimmed().leftJustified(widths[c]);
+      text += QLatin1Char(' ') + ShownField(entry.*kColumns[c].text).leftJustified(widths[c]);
     text += QLatin1Char('\n');
   }
   return text;
 }
 
 QJsonArray TableJson(const TenhouLogTable& table) {
-  ShiftJisText decode;
   QJsonArray entries;
   for (int i = table.entryCount - 1; i >= 0; --i) {
     const TenhouLogEntry& entry = table.entries[static_cast<std::size_t>(i)];
     QJsonObject object{{QStringLiteral("number"), i + 1}};
-    for (const Column& column : kColumns) object.insert(QLatin1String(column.key), decode(entry.*column.text));
+    for (const Column& column : kColumns) object.insert(QLatin1String(column.key), FromShiftJis(entry.*column.text));
     entries.append(object);
   }
   return entries;

@@ -11,7 +11,7 @@
 
 #include "dialogs/DialogFrame.h"
 #include "dialogs/HandPicture.h"
-#include "dialogs/ShiftJisText.h"
+#include "platform/ShiftJisText.h"
 #include "dialogs/TrackBar.h"
 #include "store/TenhouLogTable.h"
 

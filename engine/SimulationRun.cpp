@@ -38,7 +38,8 @@ SimulationRun::SimulationRun(RunPorts ports)
 SimulationRun::SimulationRun(RunPorts ports, ShuffleStep shuffle) : ports_(ports), shuffle_(std::move(shuffle)) {
   ports_.statusBlock.Create();
   ports_.tenhouLog.ReadTenhouLog();
-  random_.Seed(static_cast<std::uint64_t>(ports_.host.Now()));
+  lastSave_ = ports_.host.Now();
+  random_.Seed(static_cast<std::uint64_t>(lastSave_));
   state_.tileWidth = 20;
   state_.tileHeight = 28;
   FillWall(state_.wall);
@@ -101,21 +102,39 @@ void SimulationRun::PlayOneGame() {
   } else if (OnRepaintInterval(state_.sinceCnt, state_.interval)) {
     ports_.host.InvalidateView();
   }
+  SaveWhenDue(state_.lastWasTenhou);
   state_.inGame = false;
 }
 
+// Besides the fixed save points, the records are saved once a save period
+// has passed since the last save, so that a crash or a SIGKILL costs at most
+// that period's games. A clock set back starts the period again rather than
+// leaving the records unsaved until it has caught up.
+void SimulationRun::SaveWhenDue(bool justSaved) {
+  const std::time_t now = ports_.host.Now();
+  if (justSaved || now < lastSave_) {
+    lastSave_ = now;
+    return;
+  }
+  if (now - lastSave_ < kSavePeriodSeconds) return;
+  ports_.store.SaveSettingsAndRecords(state_);
+  lastSave_ = now;
+}
+
 // The heavenly-hand steps in their fixed order: the log entry and the save
-// see the updated records, and the saved accumulated count still includes
-// the run that just ended.
+// see the updated records. The accumulated count is cleared before the
+// save: saved with the run that just ended still in it, a kill before the
+// next save would let the next start carry that run on, and the logged runs
+// and the longest run would grow without bound.
 void SimulationRun::AnnounceTenhou() {
   if (state_.sound) PlayTenhouSound(2);
   CountOne(state_.tenhoCnt);
   if (state_.sinceCnt > state_.maxTenhoCnt) state_.maxTenhoCnt = state_.sinceCnt;
   if (state_.sinceCnt < state_.minTenhoCnt || state_.minTenhoCnt == 0) state_.minTenhoCnt = state_.sinceCnt;
   if (state_.logFile) ports_.tenhouLog.AppendTenhouLog(state_, ports_.host.Now());
+  state_.accumulationCnt = 0;
   ports_.store.SaveSettingsAndRecords(state_);
   ports_.host.InvalidateView();
-  state_.accumulationCnt = 0;
   if (state_.continueRun) {
     state_.sinceCnt = 0;
     StampStartHeader();

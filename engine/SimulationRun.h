@@ -4,6 +4,7 @@
 // SimulationState and reaches the window system, the status block, the log
 // and the store only through RunPorts.
 
+#include <ctime>
 #include <functional>
 
 #include "engine/RandomSource.h"
@@ -11,6 +12,9 @@
 #include "engine/SimulationState.h"
 
 namespace kestrum {
+
+// The longest stretch of play whose games a crash may cost.
+inline constexpr std::time_t kSavePeriodSeconds = 60;
 
 // How the run shuffles its wall, at construction and once per game. The
 // run's own step is ShuffleWall with the run's RandomSource. The rule tests
@@ -58,12 +62,14 @@ class SimulationRun {
   void AnnounceTenhou();
   void BlinkTitle();
   void BeginRun(bool carryAccumulation);
+  void SaveWhenDue(bool justSaved);
 
   RunPorts ports_;
   ShuffleStep shuffle_;
   SimulationState state_;
   RandomSource random_;
   bool firstUpdate_ = true;
+  std::time_t lastSave_ = 0;
 };
 
 }  // namespace kestrum

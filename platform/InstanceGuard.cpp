@@ -1,73 +1,80 @@
 #include "platform/InstanceGuard.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <string>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+#include <string>
 
 namespace kestrum {
 
 namespace {
 
-bool IsDirectory(const char* path) {
-  struct stat info {};
-  return path != nullptr && *path != '\0' && ::stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+// An abstract address: a zero byte, then the name, no terminator. Its
+// length is part of the name, so it is passed exactly.
+struct AbstractAddress {
+  sockaddr_un address{};
+  socklen_t length = 0;
+};
+
+AbstractAddress AddressOf(const std::string& name) {
+  AbstractAddress result;
+  result.address.sun_family = AF_UNIX;
+  const std::size_t size = std::min(name.size(), sizeof result.address.sun_path - 1);
+  std::memcpy(result.address.sun_path + 1, name.data(), size);
+  result.length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + size);
+  return result;
 }
 
-// A shared /tmp lets anyone create the fallback directory first; a directory
-// that is not ours, that others may write to, or a symbolic link in its place
-// is not trusted with the guard (the program then runs without one rather
-// than follow it).
-bool IsPrivateDirectory(const std::filesystem::path& dir) {
-  struct stat info {};
-  if (::lstat(dir.c_str(), &info) != 0) return false;
-  return S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
-}
+// Close-on-exec, so that a browser started from the home-page command does
+// not keep the guard after the program has ended.
+int NewSocket() { return ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0); }
 
 }  // namespace
 
-InstanceGuard::InstanceGuard(std::filesystem::path directory, std::string name)
-    : directory_(directory.empty() ? DefaultGuardDirectory() : std::move(directory)), name_(std::move(name)) {}
+InstanceGuard::InstanceGuard() : InstanceGuard(NameFor(::getuid())) {}
+
+InstanceGuard::InstanceGuard(std::string name) : name_(std::move(name)) {}
 
 InstanceGuard::~InstanceGuard() { Release(); }
 
-std::filesystem::path InstanceGuard::DefaultGuardDirectory() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (IsDirectory(runtime) && IsPrivateDirectory(runtime)) return runtime;
-  return std::filesystem::path("/tmp") / ("kestrum-" + std::to_string(::getuid()));
+std::string InstanceGuard::NameFor(uid_t user) {
+  return std::string(kInstanceGuardName) + "-" + std::to_string(user);
 }
 
 InstanceGuard::Outcome InstanceGuard::Acquire() {
   if (fd_ >= 0) return Outcome::kAcquired;
-  if (::mkdir(directory_.c_str(), 0700) != 0 && errno != EEXIST) return Outcome::kUnavailable;
-  if (!IsPrivateDirectory(directory_)) return Outcome::kUnavailable;
-
-  const std::filesystem::path file = directory_ / name_;
-  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  const int fd = NewSocket();
   if (fd < 0) return Outcome::kUnavailable;
-  int locked = -1;
-  do {
-    locked = ::flock(fd, LOCK_EX | LOCK_NB);
-  } while (locked != 0 && errno == EINTR);
-  if (locked == 0) {
+  const AbstractAddress where = AddressOf(name_);
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&where.address), where.length) == 0) {
     fd_ = fd;
     return Outcome::kAcquired;
   }
-  const bool held = errno == EWOULDBLOCK;
+  const bool taken = errno == EADDRINUSE;
   ::close(fd);
-  return held ? Outcome::kHeldElsewhere : Outcome::kUnavailable;
+  return taken ? Outcome::kHeldElsewhere : Outcome::kUnavailable;
 }
 
 void InstanceGuard::Release() {
   if (fd_ < 0) return;
-  // Closing drops the lock; the file stays, so that two instances starting
-  // at the same moment always lock the same inode.
   ::close(fd_);
   fd_ = -1;
+}
+
+// A datagram socket connects to a bound name at once, without the holder
+// doing anything; an unbound name refuses.
+bool InstanceGuard::IsHeld(const std::string& name) {
+  const int fd = NewSocket();
+  if (fd < 0) return false;
+  const AbstractAddress where = AddressOf(name);
+  const bool held = ::connect(fd, reinterpret_cast<const sockaddr*>(&where.address), where.length) == 0;
+  ::close(fd);
+  return held;
 }
 
 }  // namespace kestrum

@@ -8,6 +8,8 @@
 
 #include <sys/stat.h>
 
+#include "store/DirectorySync.h"
+
 namespace kestrum {
 
 namespace {
@@ -93,6 +95,10 @@ bool QSettingsProfile::Commit() {
     const FileIdentity identityAfter = IdentityOf(settings.fileName());
     stored = identityAfter.exists && !(identityAfter == identityBefore);
   }
+  // QSettings syncs the new file before it renames it into place, but not
+  // the directory: without this a power cut could bring the old records
+  // back while the log entry written just before them survives.
+  if (stored) stored = SyncDirectoryOf(settings.fileName().toStdString());
   settings_.reset();
   return stored;
 }

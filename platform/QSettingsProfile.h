@@ -28,7 +28,7 @@ class QSettingsProfile final : public ProfileBackend {
                                std::string_view defaultText) override;
   void WriteProfileString(std::string_view section, std::string_view entry, std::string_view value) override;
   // Writes the file (atomically: a new file renamed over the old one) and
-  // forces it to the disk; false when that failed.
+  // forces it and its directory to the disk; false when that failed.
   bool Commit() override;
 
   std::string FileName() const;

@@ -5,8 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstring>
+#include <cerrno>
 #include <utility>
 
 #include "engine/StatusText.h"
@@ -15,13 +14,18 @@ namespace kestrum {
 namespace {
 
 constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;
+// glibc adds O_NOFOLLOW and O_CLOEXEC itself; they are spelled out for
+// other C libraries. O_NONBLOCK makes a FIFO under the name open at once.
+constexpr int kSafeOpen = O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
 
-// The bytes of the object that may be mapped: never past its end, never more
-// than the block's own size. 0 when it is no regular object or fstat fails.
-std::size_t MappableSize(int fd) {
+bool StatOf(int fd, struct stat& info) { return ::fstat(fd, &info) == 0; }
+
+// A block the user may trust: a regular object of this user that no other
+// user can write, and so cannot shrink or fill with bytes of their own.
+bool IsTrustedBlock(int fd) {
   struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return 0;
-  return std::min(static_cast<std::size_t>(info.st_size), static_cast<std::size_t>(kStatusBlockSize));
+  return StatOf(fd, info) && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+         (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 std::uint64_t IdentityOf(const struct stat& info) {
@@ -31,15 +35,41 @@ std::uint64_t IdentityOf(const struct stat& info) {
 bool SameObject(int fdA, int fdB) {
   struct stat a {};
   struct stat b {};
-  return fstat(fdA, &a) == 0 && fstat(fdB, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+  return StatOf(fdA, a) && StatOf(fdB, b) && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// A creator that has not sized its object yet leaves it at 0 bytes; such an
-// object becomes a block of 512 zero bytes. Any other size is kept.
-void SizeNewObject(int fd) {
-  struct stat info {};
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0)
-    (void)ftruncate(fd, kStatusBlockSize);
+// Zero bytes of the block's own size, whatever the object held or measured.
+bool ClearToZeroBytes(int fd) { return ::ftruncate(fd, 0) == 0 && ::ftruncate(fd, kStatusBlockSize) == 0; }
+
+bool WriteAllAt(int fd, const char* bytes, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::pwrite(fd, bytes + done, size - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Reads at most the block's size from offset 0; a shrinking object only
+// gives fewer bytes.
+std::string ReadAllAt(int fd) {
+  std::string bytes(kStatusBlockSize, '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+void CloseDescriptor(int& fd) {
+  if (fd >= 0) ::close(fd);
+  fd = -1;
 }
 
 }  // namespace
@@ -50,66 +80,76 @@ SharedStatusBlock::~SharedStatusBlock() { Close(); }
 
 void SharedStatusBlock::Create() {
   if (fd_ >= 0) return;
-  fd_ = shm_open(name_.c_str(), O_RDWR | O_CREAT, kOwnerOnly);
-  if (fd_ < 0) return;
-  SizeNewObject(fd_);
+  if (CreateNew()) return;
+  if (errno == EEXIST) TakeOverLeftover();
+}
+
+bool SharedStatusBlock::CreateNew() {
+  fd_ = ::shm_open(name_.c_str(), O_RDWR | O_CREAT | O_EXCL | kSafeOpen, kOwnerOnly);
+  if (fd_ < 0) return false;
+  // A umask may have taken the owner's own rights away.
+  (void)::fchmod(fd_, kOwnerOnly);
+  createdHere_ = true;
+  if (::ftruncate(fd_, kStatusBlockSize) != 0) Close();
+  return true;
+}
+
+bool SharedStatusBlock::TakeOverLeftover() {
+  fd_ = ::shm_open(name_.c_str(), O_RDWR | kSafeOpen, 0);
+  if (fd_ >= 0 && IsTrustedBlock(fd_) && ClearToZeroBytes(fd_)) return true;
+  CloseDescriptor(fd_);
+  return false;
 }
 
 void SharedStatusBlock::Write(std::string_view text) {
   if (fd_ < 0) return;
-  const std::size_t size = MappableSize(fd_);
-  if (text.size() + 1 > size) return;
-  void* view = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
-  if (view == MAP_FAILED) return;
-  auto* bytes = static_cast<char*>(view);
-  std::memcpy(bytes, text.data(), text.size());
-  bytes[text.size()] = '\0';
-  munmap(view, size);
+  std::string bytes(text);
+  bytes.push_back('\0');
+  if (bytes.size() > static_cast<std::size_t>(kStatusBlockSize)) return;
+  (void)WriteAllAt(fd_, bytes.data(), bytes.size());
 }
 
 void SharedStatusBlock::Close() {
   if (fd_ < 0) return;
-  const int current = shm_open(name_.c_str(), O_RDONLY, 0);
-  if (current >= 0) {
-    if (SameObject(fd_, current)) shm_unlink(name_.c_str());
-    close(current);
+  if (createdHere_) {
+    int current = ::shm_open(name_.c_str(), O_RDONLY | kSafeOpen, 0);
+    if (current >= 0 && SameObject(fd_, current)) ::shm_unlink(name_.c_str());
+    CloseDescriptor(current);
   }
-  close(fd_);
-  fd_ = -1;
+  CloseDescriptor(fd_);
+  createdHere_ = false;
 }
 
-std::optional<StatusBlockSnapshot> SnapshotStatusBlock(const std::string& name) {
-  const int fd = shm_open(name.c_str(), O_RDONLY, 0);
-  if (fd < 0) return std::nullopt;
+StatusBlockSnapshot SnapshotStatusBlock(const std::string& name) {
   StatusBlockSnapshot snapshot;
-  struct stat info {};
-  if (fstat(fd, &info) == 0) snapshot.identity = IdentityOf(info);
-  const std::size_t size = MappableSize(fd);
-  if (size > 0) {
-    void* view = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
-    if (view == MAP_FAILED) {
-      close(fd);
-      return std::nullopt;
-    }
-    snapshot.bytes.assign(static_cast<const char*>(view), size);
-    munmap(view, size);
+  int fd = ::shm_open(name.c_str(), O_RDONLY | kSafeOpen, 0);
+  if (fd < 0) {
+    // ELOOP: a symbolic link stands under the name.
+    snapshot.state = errno == ENOENT ? StatusBlockState::kMissing
+                     : errno == EACCES ? StatusBlockState::kDenied
+                                       : StatusBlockState::kNotABlock;
+    return snapshot;
   }
-  close(fd);
+  struct stat info {};
+  if (!StatOf(fd, info) || !S_ISREG(info.st_mode)) {
+    snapshot.state = StatusBlockState::kNotABlock;
+  } else {
+    snapshot.state = StatusBlockState::kPresent;
+    snapshot.identity = IdentityOf(info);
+    snapshot.owner = info.st_uid;
+    snapshot.bytes = ReadAllAt(fd);
+  }
+  CloseDescriptor(fd);
   return snapshot;
 }
 
-std::optional<std::string> ReadStatusBlockBytes(const std::string& name) {
-  auto snapshot = SnapshotStatusBlock(name);
-  if (!snapshot) return std::nullopt;
-  return std::move(snapshot->bytes);
-}
-
 std::optional<std::string> ReadStatusBlock(const std::string& name) {
-  auto bytes = ReadStatusBlockBytes(name);
-  if (!bytes) return std::nullopt;
-  const auto end = bytes->find('\0');
-  if (end != std::string::npos) bytes->resize(end);
-  return bytes;
+  StatusBlockSnapshot snapshot = SnapshotStatusBlock(name);
+  if (snapshot.state != StatusBlockState::kPresent) return std::nullopt;
+  std::string& bytes = snapshot.bytes;
+  const auto end = bytes.find('\0');
+  if (end != std::string::npos) bytes.resize(end);
+  return std::move(bytes);
 }
 
 }  // namespace kestrum

@@ -2,22 +2,22 @@
 // The 512-byte named shared-memory block that mirrors the latest game, as
 // POSIX shared memory, readable and writable by the user only.
 //
-// The block is created, or the existing one of that name opened, once; each
-// Write maps it, copies the text and its zero byte to offset 0 and unmaps it
-// again. Mapping per write means the size is checked against the object
-// before every copy, so a block that another process shrinks meanwhile
-// costs that game's text, not a SIGBUS.
+// The name lives in a directory every local user may write to, so whatever
+// stands there is treated as hostile until shown otherwise:
+// - it is opened without following a link and without blocking (a FIFO in
+//   its place would otherwise hang the open for ever);
+// - an existing object is used only when it is a regular shared-memory
+//   object of this user that no one else may write; anything else counts as
+//   a block that could not be created, and the games go on without text;
+// - the text goes in with pwrite, not through a mapping, so an object that
+//   someone shrinks meanwhile costs at most that game's text, never a SIGBUS.
 //
-// A block that already exists with another size is never mapped past its
-// end: at most its first 512 bytes are mapped, and a text that does not fit
-// there with its zero byte is not written. An existing block of size 0 is one
-// whose creator has not sized it yet; it is sized to 512 zero bytes. Every
-// failure is silent: the game goes on without text.
-//
-// Close removes the name, but only while it still names the block this
-// object opened, so that a block created anew under the name by someone else
-// is left alone. Readers that still hold the old block keep it until they
-// let go.
+// Creation runs while the single-instance guard is held, so a block of this
+// user that is already there was left by an instance that died; it is
+// cleared to 512 zero bytes before the first game. Close removes the name
+// only when this object created the block and the name still stands for it.
+
+#include <sys/types.h>
 
 #include <cstdint>
 #include <optional>
@@ -43,25 +43,37 @@ class SharedStatusBlock final : public StatusBlockPort {
   void Close() override;
 
   bool IsOpen() const { return fd_ >= 0; }
+  // Whether this object made the block, as opposed to taking over a leftover.
+  bool CreatedHere() const { return createdHere_; }
 
  private:
+  bool CreateNew();
+  bool TakeOverLeftover();
+
   std::string name_;
   int fd_ = -1;
+  bool createdHere_ = false;
 };
 
-// What a reader sees of a block, without creating it: its bytes (at most the
-// first 512) and an identity that changes when the block is created anew
-// under the same name.
+// What a reader finds under a block's name; it never creates one.
+enum class StatusBlockState {
+  kMissing,    // no object of that name
+  kDenied,     // an object this user may not read
+  kNotABlock,  // a directory, a FIFO or anything else that is no shared-memory object
+  kPresent,
+};
+
 struct StatusBlockSnapshot {
-  std::string bytes;
-  std::uint64_t identity = 0;
+  StatusBlockState state = StatusBlockState::kMissing;
+  std::string bytes;           // at most the first 512 bytes
+  std::uint64_t identity = 0;  // changes when the block is created anew under the name
+  uid_t owner = 0;
 };
 
-// nullopt when no block of that name exists or it cannot be read.
-std::optional<StatusBlockSnapshot> SnapshotStatusBlock(const std::string& name);
-std::optional<std::string> ReadStatusBlockBytes(const std::string& name);
+StatusBlockSnapshot SnapshotStatusBlock(const std::string& name);
 
-// The text up to the first zero byte, Shift_JIS as written.
+// The text up to the first zero byte, Shift_JIS as written; nullopt unless a
+// block is present and readable.
 std::optional<std::string> ReadStatusBlock(const std::string& name);
 
 }  // namespace kestrum

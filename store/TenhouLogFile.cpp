@@ -1,19 +1,24 @@
 #include "store/TenhouLogFile.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "store/DirectorySync.h"
 #include "store/TenhouLogFormat.h"
 #include "store/TenhouLogTable.h"
 
 namespace kestrum {
 
 namespace {
+
+constexpr std::chrono::milliseconds kLockRetry{5};
 
 // Closes the descriptor on every way out.
 class Descriptor {
@@ -52,8 +57,17 @@ std::size_t WriteAll(int fd, const std::string& bytes) {
   return done;
 }
 
-void LockForAppending(int fd) {
-  while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+// Writers that take the lock append whole entries one after another. The
+// wait for it is short and bounded: a process that holds the lock for long
+// (or a stuck one) must not freeze the window, and a single append of a
+// whole entry to a file opened for appending does not interleave with
+// other appends anyway.
+void LockForAppending(int fd, std::chrono::milliseconds wait) {
+  const auto giveUp = std::chrono::steady_clock::now() + wait;
+  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) return;
+    if (std::chrono::steady_clock::now() >= giveUp) return;
+    std::this_thread::sleep_for(kLockRetry);
   }
 }
 
@@ -69,15 +83,6 @@ void TakeBackEntry(int fd, std::int64_t sizeBefore, std::size_t written) {
   if (sizeBefore < 0 || written == 0) return;
   if (SizeOf(fd) != sizeBefore + static_cast<std::int64_t>(written)) return;
   if (::ftruncate(fd, static_cast<off_t>(sizeBefore)) == 0) ::fsync(fd);
-}
-
-// A newly made file's name is in its directory only once the directory
-// itself reached the disk.
-void SyncDirectoryOf(const std::filesystem::path& file) {
-  std::filesystem::path directory = file.parent_path();
-  if (directory.empty()) directory = ".";
-  Descriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.get() >= 0) ::fsync(fd.get());
 }
 
 }  // namespace
@@ -113,7 +118,7 @@ LogAppendResult TenhouLogFile::WriteEntry(const std::string& bytes) {
   bool created = false;
   Descriptor fd(OpenForAppending(file_, created));
   if (fd.get() < 0) return LogAppendResult::NotOpened;
-  LockForAppending(fd.get());
+  LockForAppending(fd.get(), lockWait_);
   const std::int64_t sizeBefore = SizeOf(fd.get());
   const std::size_t written = WriteAll(fd.get(), bytes);
   bool reached = written == bytes.size();

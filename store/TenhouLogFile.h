@@ -2,6 +2,7 @@
 // "tenholog.txt": read into the table at start-up, one entry appended for
 // each logged heavenly hand. The file is only ever appended to.
 
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -38,6 +39,11 @@ class TenhouLogFile final : public TenhouLogPort {
   // Each entry is forced to the disk before the append returns (the
   // default); a batch that logs many entries may trade that for speed.
   void SetSyncEachEntry(bool sync) { syncEachEntry_ = sync; }
+  // How long an append waits for another writer's lock before it appends
+  // without it.
+  void SetLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
+
+  static constexpr std::chrono::milliseconds kDefaultLockWait{200};
 
  private:
   LogAppendResult WriteEntry(const std::string& bytes);
@@ -47,6 +53,7 @@ class TenhouLogFile final : public TenhouLogPort {
   LogReadReport lastRead_;
   LogAppendResult lastAppend_ = LogAppendResult::None;
   bool syncEachEntry_ = true;
+  std::chrono::milliseconds lockWait_ = kDefaultLockWait;
 };
 
 }  // namespace kestrum

@@ -3,102 +3,126 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
-#include <filesystem>
+#include <string>
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "tests/OrdinaryUser.h"
 
 namespace kestrum {
 namespace {
 
 using Outcome = InstanceGuard::Outcome;
 
-class InstanceGuardTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/kestrum-guard-test-XXXXXX";
-    dir_ = ::mkdtemp(pattern);
+// A guard name of each test's own, so that no test meets a Kestrum running
+// on this machine, nor another test.
+std::string TestGuardName() {
+  static int counter = 0;
+  return "kestrum-guard-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+// Runs body in a child that holds the guard until it is killed.
+class GuardHolder {
+ public:
+  explicit GuardHolder(const std::string& name) {
+    int ready[2];
+    if (::pipe(ready) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      InstanceGuard guard(name);
+      const char ok = guard.Acquire() == Outcome::kAcquired ? 'y' : 'n';
+      (void)!::write(ready[1], &ok, 1);
+      ::pause();
+      ::_exit(0);
+    }
+    char ok = 0;
+    holding_ = ::read(ready[0], &ok, 1) == 1 && ok == 'y';
+    ::close(ready[0]);
+    ::close(ready[1]);
   }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(dir_, ignored);
+  ~GuardHolder() { Kill(); }
+  bool holding() const { return holding_; }
+  void Kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
   }
-  std::filesystem::path dir_;
+
+ private:
+  pid_t pid_ = -1;
+  bool holding_ = false;
 };
 
-TEST_F(InstanceGuardTest, SecondInstanceIsRefusedUntilTheFirstLetsGo) {
-  InstanceGuard first(dir_);
-  InstanceGuard second(dir_);
+TEST(InstanceGuardTest, SecondInstanceIsRefusedUntilTheFirstLetsGo) {
+  const std::string name = TestGuardName();
+  InstanceGuard first(name);
+  InstanceGuard second(name);
   EXPECT_EQ(first.Acquire(), Outcome::kAcquired);
   EXPECT_EQ(second.Acquire(), Outcome::kHeldElsewhere);
   EXPECT_FALSE(second.Held());
   first.Release();
   EXPECT_EQ(second.Acquire(), Outcome::kAcquired);
-  EXPECT_TRUE(std::filesystem::exists(dir_ / kInstanceGuardName));
 }
 
-TEST_F(InstanceGuardTest, GuardOfAKilledInstanceBlocksNobody) {
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t holder = ::fork();
-  ASSERT_GE(holder, 0);
-  if (holder == 0) {
-    InstanceGuard guard(dir_);
-    const char ok = guard.Acquire() == Outcome::kAcquired ? 'y' : 'n';
-    (void)!::write(ready[1], &ok, 1);
-    ::pause();
-    ::_exit(0);
-  }
-  char ok = 0;
-  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
-  ASSERT_EQ(ok, 'y');
-  InstanceGuard later(dir_);
+TEST(InstanceGuardTest, GuardOfAKilledInstanceBlocksNobody) {
+  const std::string name = TestGuardName();
+  GuardHolder holder(name);
+  ASSERT_TRUE(holder.holding());
+  InstanceGuard later(name);
   EXPECT_EQ(later.Acquire(), Outcome::kHeldElsewhere);
-  ::kill(holder, SIGKILL);
-  int status = 0;
-  ::waitpid(holder, &status, 0);
+  EXPECT_TRUE(InstanceGuard::IsHeld(name));
+  holder.Kill();
+  EXPECT_FALSE(InstanceGuard::IsHeld(name));
   EXPECT_EQ(later.Acquire(), Outcome::kAcquired);
-  ::close(ready[0]);
-  ::close(ready[1]);
 }
 
-TEST_F(InstanceGuardTest, DirectoryOthersCanWriteOrALinkIsNotTrusted) {
-  const std::filesystem::path open = dir_ / "open";
-  std::filesystem::create_directory(open);
-  ::chmod(open.c_str(), 0777);
-  EXPECT_EQ(InstanceGuard(open).Acquire(), Outcome::kUnavailable);
-
-  const std::filesystem::path link = dir_ / "link";
-  std::filesystem::create_directory(dir_ / "real");
-  ::chmod((dir_ / "real").c_str(), 0700);
-  std::filesystem::create_directory_symlink(dir_ / "real", link);
-  EXPECT_EQ(InstanceGuard(link).Acquire(), Outcome::kUnavailable);
-}
-
-TEST_F(InstanceGuardTest, MissingDirectoryIsMadePrivate) {
-  const std::filesystem::path fresh = dir_ / "fresh";
-  InstanceGuard guard(fresh);
+// watch asks whether a Kestrum runs while one may be starting: the look
+// must not take the guard, not even for a moment.
+TEST(InstanceGuardTest, LookingAtTheGuardNeverTakesIt) {
+  const std::string name = TestGuardName();
+  EXPECT_FALSE(InstanceGuard::IsHeld(name));
+  InstanceGuard guard(name);
   EXPECT_EQ(guard.Acquire(), Outcome::kAcquired);
-  struct stat info {};
-  ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  for (int i = 0; i < 100; ++i) ASSERT_TRUE(InstanceGuard::IsHeld(name));
+  guard.Release();
+  EXPECT_FALSE(InstanceGuard::IsHeld(name));
 }
 
-TEST_F(InstanceGuardTest, DefaultDirectoryIsThePrivateRuntimeDirectory) {
-  const char* saved = std::getenv("XDG_RUNTIME_DIR");
-  const std::string restore = saved ? saved : "";
-  ::chmod(dir_.c_str(), 0700);
-  ::setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
-  EXPECT_EQ(InstanceGuard::DefaultGuardDirectory(), dir_);
-  const std::filesystem::path fallback = "/tmp/kestrum-" + std::to_string(::getuid());
-  ::chmod(dir_.c_str(), 0777);
-  EXPECT_EQ(InstanceGuard::DefaultGuardDirectory(), fallback);
-  ::unsetenv("XDG_RUNTIME_DIR");
-  EXPECT_EQ(InstanceGuard::DefaultGuardDirectory(), fallback);
-  if (saved) ::setenv("XDG_RUNTIME_DIR", restore.c_str(), 1);
+// A program started from the window (the browser of the home-page command)
+// must not keep the guard once Kestrum has ended.
+TEST(InstanceGuardTest, AProgramStartedByTheHolderDoesNotInheritTheGuard) {
+  const std::string name = TestGuardName();
+  {
+    InstanceGuard guard(name);
+    ASSERT_EQ(guard.Acquire(), Outcome::kAcquired);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::execl("/bin/sleep", "sleep", "5", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    guard.Release();
+    ::usleep(100 * 1000);  // the exec has happened by now
+    EXPECT_FALSE(InstanceGuard::IsHeld(name));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+  }
+}
+
+// One guard per user on the machine: the name depends on the user id and
+// on nothing in the environment.
+TEST(InstanceGuardTest, EachUserHasAGuardOfTheirOwn) {
+  EXPECT_EQ(InstanceGuard::NameFor(1000), "KESTRUM_RUNNING-1000");
+  EXPECT_NE(InstanceGuard::NameFor(0), InstanceGuard::NameFor(testing::kNobody));
+  if (!testing::CanActAsAnotherUser()) GTEST_SKIP() << "only root can start as another user";
+  InstanceGuard mine;
+  ASSERT_EQ(mine.Acquire(), Outcome::kAcquired);
+  EXPECT_TRUE(testing::AsOrdinaryUser([] {
+    InstanceGuard theirs;
+    return theirs.Acquire() == Outcome::kAcquired && InstanceGuard::IsHeld(InstanceGuard::NameFor(0));
+  }));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -256,7 +257,7 @@ TEST_F(RunTest, NoAutostartWhenItIsOff) {
 TEST_F(RunTest, AnOrdinaryGameCountsWritesTheBlockAndRepaints) {
   Construct();
   Run().StartRun();
-  EXPECT_EQ(CallsOfOneTick(TIMER_GAME), (Calls{"Shuffle", "Status.Write", "Invalidate"}));
+  EXPECT_EQ(CallsOfOneTick(TIMER_GAME), (Calls{"Shuffle", "Status.Write", "Invalidate", "Now"}));
   EXPECT_EQ(State().hand, deck_.filler);
   EXPECT_FALSE(State().lastWasTenhou);
   EXPECT_EQ(State().sinceCnt, 1);
@@ -283,7 +284,7 @@ TEST_F(RunTest, RepaintsFollowTheRunsCountNotTheGamesPlayed) {
   std::vector<Count64> repaintedAt;
   for (int game = 0; game < 20; ++game) {
     const Calls calls = CallsOfOneTick(TIMER_GAME);
-    if (calls.back() == "Invalidate") repaintedAt.push_back(State().sinceCnt);
+    if (std::find(calls.begin(), calls.end(), "Invalidate") != calls.end()) repaintedAt.push_back(State().sinceCnt);
   }
   EXPECT_EQ(repaintedAt, (std::vector<Count64>{100, 110}));
 }
@@ -317,7 +318,7 @@ TEST_F(RunTest, AHeavenlyHandStopsTheRunBeforeTheAnnouncement) {
   deck_.Queue(kCompleteHand);
   EXPECT_EQ(CallsOfOneTick(TIMER_GAME),
             (Calls{"Shuffle", "KillTimer 1", "KillTimer 3", "Title " + kPlain, "Status.Write", "Sound", "Now",
-                   "Log.Append", "Store.Save", "Invalidate"}));
+                   "Log.Append", "Store.Save", "Invalidate", "Now"}));
   const SimulationState& s = State();
   EXPECT_TRUE(s.lastWasTenhou);
   EXPECT_FALSE(s.running);
@@ -348,8 +349,9 @@ TEST_F(RunTest, TheLogEntryAndTheSaveSeeTheUpdatedRecords) {
   EXPECT_EQ(entry.minTenhoCnt, 10);
   EXPECT_EQ(entry.maxTenhoCnt, 10);
   EXPECT_EQ(entry.endTime, 1700000200);
-  // Saved before the accumulated count goes back to 0.
-  EXPECT_EQ(store_.values.accumulationCnt, 10);
+  // Saved with the accumulated count already back at 0, so that a kill
+  // before the next save cannot carry the finished run into the next start.
+  EXPECT_EQ(store_.values.accumulationCnt, 0);
   EXPECT_EQ(store_.values.tenhoCnt, 1);
   EXPECT_EQ(store_.values.totalCnt, 1010);
 }
@@ -387,7 +389,7 @@ TEST_F(RunTest, WithContinueTheNextRunBeginsAtTheHeavenlyHand) {
   host_.now = 1700000777;
   deck_.Queue(kCompleteHand);
   EXPECT_EQ(CallsOfOneTick(TIMER_GAME),
-            (Calls{"Shuffle", "Status.Write", "Sound", "Now", "Log.Append", "Store.Save", "Invalidate", "Now"}));
+            (Calls{"Shuffle", "Status.Write", "Sound", "Now", "Log.Append", "Store.Save", "Invalidate", "Now", "Now"}));
   EXPECT_TRUE(State().running);
   EXPECT_TRUE(host_.TimerOn(TIMER_GAME));
   EXPECT_TRUE(host_.TimerOn(TIMER_TITLE));
@@ -435,6 +437,58 @@ TEST_F(RunTest, ClearingTheRecordsKeepsTheRunAndSaves) {
   EXPECT_EQ(store_.values.maxTenhoCnt, 0);
   EXPECT_EQ(State().sinceCnt, 30);
   EXPECT_TRUE(State().running);
+}
+
+// --- the save every minute --------------------------------------------------
+
+TEST_F(RunTest, ARunSavesOnceASavePeriodHasPassedSinceTheLastSave) {
+  Construct();
+  Run().StartRun();
+  for (const std::time_t second : {1, 30, 59}) {
+    host_.now = 1700000000 + second;
+    PlayOrdinary(10);
+  }
+  EXPECT_EQ(log_.Count("Store.Save"), 0);
+  host_.now = 1700000000 + kSavePeriodSeconds;
+  PlayOrdinary(1);
+  EXPECT_EQ(log_.Count("Store.Save"), 1);
+  EXPECT_EQ(store_.values.totalCnt, 31);
+  EXPECT_EQ(store_.values.accumulationCnt, 31);
+  host_.now += kSavePeriodSeconds - 1;
+  PlayOrdinary(5);
+  EXPECT_EQ(log_.Count("Store.Save"), 1);
+  host_.now += 1;
+  PlayOrdinary(5);
+  EXPECT_EQ(log_.Count("Store.Save"), 2);
+  EXPECT_EQ(store_.values.totalCnt, 37);
+}
+
+TEST_F(RunTest, AHeavenlyHandRestartsTheSavePeriod) {
+  Construct();
+  Run().StartRun();
+  host_.now += 50;
+  PlayTenhou();
+  Run().StartRun();
+  host_.now += 59;
+  PlayOrdinary(3);
+  EXPECT_EQ(log_.Count("Store.Save"), 1);
+  host_.now += 1;
+  PlayOrdinary(1);
+  EXPECT_EQ(log_.Count("Store.Save"), 2);
+  // A kill now loses nothing of the new run and cannot revive the old one.
+  EXPECT_EQ(store_.values.accumulationCnt, 4);
+  EXPECT_EQ(store_.values.tenhoCnt, 1);
+}
+
+TEST_F(RunTest, AClockSetBackStartsThePeriodAgainInsteadOfStoppingTheSaves) {
+  Construct();
+  Run().StartRun();
+  host_.now -= 3600;
+  PlayOrdinary(1);
+  EXPECT_EQ(log_.Count("Store.Save"), 0);
+  host_.now += kSavePeriodSeconds;
+  PlayOrdinary(1);
+  EXPECT_EQ(log_.Count("Store.Save"), 1);
 }
 
 // --- the title and the flash -----------------------------------------------

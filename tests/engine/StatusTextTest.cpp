@@ -35,5 +35,29 @@ TEST(StatusText, GrowsByOneByteADigit) {
   EXPECT_LT(longest.size() + 1, static_cast<std::size_t>(kStatusBlockSize));
 }
 
+TEST(StatusText, ReadsBackWhatItWrites) {
+  for (const Count64 run : {Count64{0}, Count64{1}, Count64{1234}, Count64{INT64_MAX}}) {
+    const auto reading = ParseStatusText(StatusText(run % 2 == 1, kOrdinaryHand, TileNames(), run));
+    ASSERT_TRUE(reading.has_value()) << run;
+    EXPECT_EQ(reading->tenhou, run % 2 == 1);
+    EXPECT_EQ(reading->hand, kOrdinaryHand);
+    EXPECT_EQ(reading->sinceCnt, run);
+  }
+}
+
+TEST(StatusText, ReadsOnlyWhatTheWriterCouldHaveWritten) {
+  const std::string good = StatusText(false, kOrdinaryHand, TileNames(), 12);
+  std::string noName = good;
+  noName[2] = 'x';
+  std::string halfHonour = good;
+  halfHonour[23] = '\x1B';
+  for (const std::string& bad :
+       {std::string(), std::string("2") + good.substr(1), good.substr(0, 30) + "-12", good.substr(0, 30) + "+012",
+        good.substr(0, 30) + "+", good.substr(0, 30) + "+12 ", good.substr(0, 30) + "+99999999999999999999",
+        good.substr(0, 29) + "+12", noName, halfHonour}) {
+    EXPECT_FALSE(ParseStatusText(bad).has_value()) << bad;
+  }
+}
+
 }  // namespace
 }  // namespace kestrum

@@ -4,13 +4,16 @@
 #include "platform/SharedStatusBlock.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -18,6 +21,7 @@
 
 #include "engine/StatusText.h"
 #include "engine/Tiles.h"
+#include "tests/OrdinaryUser.h"
 
 namespace kestrum {
 namespace {
@@ -136,47 +140,52 @@ TEST_F(SharedStatusBlockTest, ShorterTextLeavesTheTailOfTheOlderOne) {
   EXPECT_EQ(ReadStatusBlock(name_), shorter);
 }
 
-TEST_F(SharedStatusBlockTest, ExistingBlockIsOpenedNotReplaced) {
-  SharedStatusBlock first(name_);
-  first.Create();
-  first.Write("0*first+1");
-  SharedStatusBlock second(name_);
-  second.Create();
-  EXPECT_EQ(ReadInOtherProcess(name_)->substr(0, 10), std::string("0*first+1") + '\0');
-  second.Write("1*second+2");
-  EXPECT_EQ(ReadStatusBlock(name_), "1*second+2");
+// The guard is held when the program creates its block, so a block of this
+// user under the name is what an instance that died left behind: whatever
+// its size and text, the next start begins with 512 zero bytes, and keeps
+// the name when it ends, since it did not create that block.
+TEST_F(SharedStatusBlockTest, LeftoverBlockOfThisUserStartsAsZeroBytes) {
+  for (const std::size_t size : {std::size_t{0}, std::size_t{16}, std::size_t{512}, std::size_t{4096}}) {
+    SCOPED_TRACE(size);
+    MakeForeignObject(name_, size, 'x');
+    SharedStatusBlock block(name_);
+    block.Create();
+    ASSERT_TRUE(block.IsOpen());
+    EXPECT_FALSE(block.CreatedHere());
+    EXPECT_EQ(ReadInOtherProcess(name_), std::string(512, '\0'));
+    block.Write(kExampleBytes);
+    EXPECT_EQ(ReadStatusBlock(name_), kExampleBytes);
+    block.Close();
+    EXPECT_TRUE(NameExists(name_));
+    shm_unlink(name_.c_str());
+  }
 }
 
-TEST_F(SharedStatusBlockTest, SmallerForeignBlockIsNeverWrittenPastItsEnd) {
-  MakeForeignObject(name_, 16, 'x');
+TEST_F(SharedStatusBlockTest, BlockShrunkByAnotherProcessCostsTextsNotTheProcess) {
   SharedStatusBlock block(name_);
   block.Create();
-  block.Write(kExampleBytes);  // 36 bytes with the zero byte: does not fit
-  EXPECT_EQ(ObjectSize(name_), 16u);
-  EXPECT_EQ(ReadInOtherProcess(name_), std::string(16, 'x'));
-
-  block.Write("0*short+1");  // fits in 16 bytes
-  EXPECT_EQ(ReadInOtherProcess(name_), std::string("0*short+1") + '\0' + std::string(6, 'x'));
-}
-
-TEST_F(SharedStatusBlockTest, LargerForeignBlockKeepsEverythingBeyondItsFirstText) {
-  MakeForeignObject(name_, 4096, 'y');
-  SharedStatusBlock block(name_);
-  block.Create();
+  const pid_t shrinker = fork();
+  ASSERT_GE(shrinker, 0);
+  if (shrinker == 0) {
+    const int fd = shm_open(name_.c_str(), O_RDWR, 0);
+    for (;;) {
+      (void)!ftruncate(fd, 0);
+      (void)!ftruncate(fd, 7);
+      (void)!ftruncate(fd, 512);
+    }
+  }
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+  int writes = 0;
+  while (std::chrono::steady_clock::now() < until) {
+    block.Write(kExampleBytes);
+    (void)SnapshotStatusBlock(name_);  // the follower's read meets the same
+    ++writes;
+  }
+  kill(shrinker, SIGKILL);
+  waitpid(shrinker, nullptr, 0);
   block.Write(kExampleBytes);
-  const auto bytes = ReadInOtherProcess(name_);
-  ASSERT_TRUE(bytes.has_value());
-  ASSERT_EQ(bytes->size(), 4096u);
-  EXPECT_EQ(bytes->substr(0, 36), kExampleBytes + '\0');
-  EXPECT_EQ(bytes->substr(36), std::string(4096 - 36, 'y'));
-  EXPECT_EQ(ReadStatusBlockBytes(name_)->size(), 512u);
-}
-
-TEST_F(SharedStatusBlockTest, UnsizedBlockOfAnotherCreatorBecomesAZeroBlock) {
-  MakeForeignObject(name_, 0, 0);
-  SharedStatusBlock block(name_);
-  block.Create();
-  EXPECT_EQ(ReadInOtherProcess(name_), std::string(512, '\0'));
+  EXPECT_EQ(ReadStatusBlock(name_), kExampleBytes);
+  EXPECT_GT(writes, 100);
 }
 
 TEST_F(SharedStatusBlockTest, CloseRemovesTheNameButAReaderKeepsItsView) {
@@ -218,20 +227,123 @@ TEST_F(SharedStatusBlockTest, BlockThatCannotBeCreatedIsSilent) {
 
 TEST_F(SharedStatusBlockTest, ReaderNeverCreatesABlock) {
   EXPECT_FALSE(ReadStatusBlock(name_).has_value());
-  EXPECT_FALSE(SnapshotStatusBlock(name_).has_value());
+  EXPECT_EQ(SnapshotStatusBlock(name_).state, StatusBlockState::kMissing);
   EXPECT_FALSE(NameExists(name_));
 }
 
 TEST_F(SharedStatusBlockTest, BlockCreatedAnewHasANewIdentity) {
   SharedStatusBlock first(name_);
   first.Create();
+  EXPECT_TRUE(first.CreatedHere());
   const auto before = SnapshotStatusBlock(name_);
   first.Close();
   SharedStatusBlock second(name_);
   second.Create();
   const auto after = SnapshotStatusBlock(name_);
-  ASSERT_TRUE(before && after);
-  EXPECT_NE(before->identity, after->identity);
+  ASSERT_EQ(before.state, StatusBlockState::kPresent);
+  ASSERT_EQ(after.state, StatusBlockState::kPresent);
+  EXPECT_NE(before.identity, after.identity);
+  EXPECT_EQ(after.owner, geteuid());
+}
+
+// What may stand under the name in a directory every user can write to.
+// None of it is used, changed or removed, none of it blocks, and the games
+// go on without a text.
+enum class Squatter { kGroupWritable, kOthersWritable, kOtherUsers, kDirectory, kFifo, kSymbolicLink };
+
+struct SquatterCase {
+  Squatter squatter;
+  const char* label;
+  StatusBlockState readerSees;
+};
+
+std::string ShmPath(const std::string& name) { return "/dev/shm" + name; }
+
+// Makes the squatter; false when this process cannot (another user's
+// object needs root).
+bool MakeSquatter(Squatter squatter, const std::string& name, const std::string& spare) {
+  const std::string path = ShmPath(name);
+  switch (squatter) {
+    case Squatter::kGroupWritable:
+    case Squatter::kOthersWritable: {
+      const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+      if (fd < 0) return false;
+      const bool made = ftruncate(fd, 512) == 0 && fchmod(fd, squatter == Squatter::kGroupWritable ? 0620 : 0666) == 0;
+      close(fd);
+      return made;
+    }
+    case Squatter::kOtherUsers:
+      if (!testing::CanActAsAnotherUser()) return false;
+      return testing::AsOrdinaryUser([&] {
+        const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL, 0644);
+        return fd >= 0 && ftruncate(fd, 512) == 0;
+      });
+    case Squatter::kDirectory: return mkdir(path.c_str(), 0700) == 0;
+    case Squatter::kFifo: return mkfifo(path.c_str(), 0600) == 0;
+    case Squatter::kSymbolicLink: {
+      const int fd = shm_open(spare.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+      if (fd < 0) return false;
+      close(fd);
+      return symlink(ShmPath(spare).c_str(), path.c_str()) == 0;
+    }
+  }
+  return false;
+}
+
+struct stat LstatOf(const std::string& path) {
+  struct stat info {};
+  lstat(path.c_str(), &info);
+  return info;
+}
+
+class SquatterTest : public ::testing::TestWithParam<SquatterCase> {
+ protected:
+  void TearDown() override {
+    const std::string path = ShmPath(name_);
+    if (rmdir(path.c_str()) != 0) unlink(path.c_str());
+    shm_unlink(spare_.c_str());
+  }
+  std::string name_ = UniqueName();
+  std::string spare_ = UniqueName();
+};
+
+TEST_P(SquatterTest, IsNeitherUsedNorChangedNorRemoved) {
+  if (!MakeSquatter(GetParam().squatter, name_, spare_)) GTEST_SKIP() << "only root can make another user's object";
+  const struct stat before = LstatOf(ShmPath(name_));
+  {
+    SharedStatusBlock block(name_);
+    block.Create();
+    EXPECT_FALSE(block.IsOpen());
+    block.Write(kExampleBytes);
+  }  // closed here: must neither hang nor remove the name
+  const struct stat after = LstatOf(ShmPath(name_));
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_EQ(after.st_size, before.st_size);
+  EXPECT_EQ(SnapshotStatusBlock(name_).state, GetParam().readerSees);
+  if (GetParam().squatter == Squatter::kSymbolicLink) {
+    EXPECT_EQ(ObjectSize(spare_), 0u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    UnderTheName, SquatterTest,
+    ::testing::Values(SquatterCase{Squatter::kGroupWritable, "GroupWritable", StatusBlockState::kPresent},
+                      SquatterCase{Squatter::kOthersWritable, "OthersWritable", StatusBlockState::kPresent},
+                      SquatterCase{Squatter::kOtherUsers, "OtherUsers", StatusBlockState::kPresent},
+                      SquatterCase{Squatter::kDirectory, "Directory", StatusBlockState::kNotABlock},
+                      SquatterCase{Squatter::kFifo, "Fifo", StatusBlockState::kNotABlock},
+                      SquatterCase{Squatter::kSymbolicLink, "SymbolicLink", StatusBlockState::kNotABlock}),
+    [](const ::testing::TestParamInfo<SquatterCase>& param) { return std::string(param.param.label); });
+
+TEST_F(SharedStatusBlockTest, BlockOfAnotherUserThatMayNotBeReadIsToldApart) {
+  SharedStatusBlock block(name_);
+  block.Create();
+  block.Write(kExampleBytes);
+  EXPECT_TRUE(testing::AsOrdinaryUser([&] {
+    if (!testing::CanActAsAnotherUser()) chmod(ShmPath(name_).c_str(), 0);
+    return SnapshotStatusBlock(name_).state == StatusBlockState::kDenied && !ReadStatusBlock(name_).has_value();
+  }));
 }
 
 // The one test under the real name; it stays away when a Kestrum on this

@@ -1,4 +1,4 @@
-#include "dialogs/ShiftJisText.h"
+#include "platform/ShiftJisText.h"
 
 #include <QByteArray>
 #include <QString>
