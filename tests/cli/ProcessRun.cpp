@@ -30,13 +30,17 @@ std::string Slurp(const std::string& path) {
 }  // namespace
 
 ProcessResult RunSim(const std::vector<std::string>& args, const std::string& input) {
+  std::vector<std::string> argv{KESTRUM_SIM};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunProgram(std::move(argv), input);
+}
+
+ProcessResult RunProgram(std::vector<std::string> argv, const std::string& input) {
   const std::string in = TempPath("in");
   const std::string out = TempPath("out");
   const std::string err = TempPath("err");
   std::ofstream(in, std::ios::binary) << input;
 
-  std::vector<std::string> argv{KESTRUM_SIM};
-  argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> pointers;
   for (std::string& arg : argv) pointers.push_back(arg.data());
   pointers.push_back(nullptr);
@@ -48,7 +52,7 @@ ProcessResult RunSim(const std::vector<std::string>& args, const std::string& in
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   ProcessResult result;
   pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ) == 0) {
+  if (posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ) == 0) {
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

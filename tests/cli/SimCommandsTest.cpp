@@ -20,6 +20,7 @@
 
 #include "ProcessRun.h"
 #include "engine/StatusText.h"
+#include "platform/InstanceGuard.h"
 #include "platform/SharedStatusBlock.h"
 
 extern char** environ;
@@ -199,7 +200,10 @@ TEST(SimRun, InterruptStopsCleanlyAndStillPrintsTheSummary) {
 
 TEST(SimWatch, FollowsTheBlockOfAnotherProcessAcrossItsRecreation) {
   const std::string name = "/kestrum-watch-test-" + std::to_string(getpid());
-  Child watcher = Spawn({"watch", "--name", name, "--poll", "5"});
+  const std::string guardName = "kestrum-watch-test-" + std::to_string(getpid());
+  InstanceGuard writerRuns(guardName);
+  ASSERT_EQ(writerRuns.Acquire(), InstanceGuard::Outcome::kAcquired);
+  Child watcher = Spawn({"watch", "--name", name, "--guard", guardName, "--poll", "5"});
   ASSERT_GT(watcher.pid, 0);
   std::string out;
   const Hand hand = {2, 3, 3, 7, 10, 10, 14, 18, 22, 24, 28, 30, 32, 34};

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "TempDir.h"
+#include "tests/OrdinaryUser.h"
 #include "engine/SimulationState.h"
 #include "store/SettingsStore.h"
 
@@ -157,30 +158,34 @@ TEST(QSettingsProfileTest, FailedSaveLeavesTheOldFileAsItWas) {
   ExpectSameStoredValues(LoadFrom(file), changed);
 }
 
+// Permissions do not bind root; as root (as in CI) these run as nobody.
 TEST(QSettingsProfileTest, ReadOnlyDirectoryKeepsTheOldFile) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root; the size-limit test covers the failure";
   TempDir dir;
+  testing::HandToOrdinaryUser(dir.path());
   const auto file = dir / "kestrum.conf";
-  ASSERT_TRUE(SaveTo(file, SavedRecords()));
-  const std::string before = ReadBytes(file);
-  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-  EXPECT_FALSE(SaveTo(file, SimulationState{}));
-  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
-  EXPECT_EQ(ReadBytes(file), before);
+  EXPECT_TRUE(testing::AsOrdinaryUser([&] {
+    if (!SaveTo(file, SavedRecords())) return false;
+    const std::string before = ReadBytes(file);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    const bool refused = !SaveTo(file, SimulationState{});
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+    return refused && ReadBytes(file) == before;
+  }));
 }
 
 TEST(QSettingsProfileTest, UnreadableFileGivesDefaultsAndIsNotReplaced) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
   TempDir dir;
+  testing::HandToOrdinaryUser(dir.path());
   const auto file = dir / "kestrum.conf";
   // Written behind QSettings' back, so that no object of this process has
   // read it yet.
   const std::string years = "[RECORD]\nTOTALCNT=5000000000\n";
   WriteBytes(file, years);
   std::filesystem::permissions(file, std::filesystem::perms::none);
-  const SimulationState state = LoadFrom(file);
-  EXPECT_EQ(state.totalCnt, 0);
-  EXPECT_FALSE(SaveTo(file, state));
+  EXPECT_TRUE(testing::AsOrdinaryUser([&] {
+    const SimulationState state = LoadFrom(file);
+    return state.totalCnt == 0 && !SaveTo(file, state);
+  }));
   std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   EXPECT_EQ(ReadBytes(file), years);
 }

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "LogTestEntries.h"
 #include "TempDir.h"
@@ -175,6 +180,38 @@ TEST_F(TenhouLogFileTest, WriteThatDoesNotFitLeavesTheFileAsItWas) {
   EXPECT_EQ(log_.LastAppendResult(), LogAppendResult::WriteFailed);
   EXPECT_EQ(table_->entryCount, 2);
   EXPECT_EQ(ReadBytes(file_), before);
+}
+
+// Another process holds the lock and never lets go (a stuck batch writing
+// the same log, say): the append, which runs on the window's only thread,
+// goes ahead after its short wait instead of freezing the program, with no
+// wait at all as with a short one.
+TEST_F(TenhouLogFileTest, ALockHeldElsewhereDelaysTheAppendButNeverStopsIt) {
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t holder = ::fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    const int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT, 0644);
+    const char ok = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
+    (void)!::write(ready[1], &ok, 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+  ASSERT_EQ(ok, 'y');
+  for (const int waitMs : {0, 50}) {
+    log_.SetLockWait(std::chrono::milliseconds(waitMs));
+    log_.AppendTenhouLog(WorkedState(), WorkedEnd());
+    EXPECT_EQ(log_.LastAppendResult(), LogAppendResult::Written) << waitMs;
+  }
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, nullptr, 0);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  EXPECT_EQ(ReadBytes(file_), kWorkedEntry + kWorkedEntry);
+  EXPECT_EQ(table_->entryCount, 2);
 }
 
 }  // namespace

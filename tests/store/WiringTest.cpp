@@ -87,7 +87,7 @@ TEST_F(WiringTest, RunLoadsAtConstructionLogsAndSavesAHeavenlyHandAndSavesAtTheE
     EXPECT_EQ(stored.totalCnt, 601);
     EXPECT_EQ(stored.tenhoCnt, 3);
     EXPECT_EQ(stored.minTenhoCnt, 42);
-    EXPECT_EQ(stored.accumulationCnt, 42);  // cleared in memory only after the save
+    EXPECT_EQ(stored.accumulationCnt, 0);  // a kill now cannot carry the finished run on
 
     Settings settings = SettingsOf(run.State());
     settings.speed = 700;
