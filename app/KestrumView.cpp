@@ -1,9 +1,7 @@
 #include "app/KestrumView.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QTimerEvent>
-#include <QWindow>
 
 #include <algorithm>
 #include <ctime>
@@ -30,7 +28,6 @@ constexpr int kShortestTimerPeriodMs = 10;
 CKestrumView::CKestrumView(const ViewPlaces& places, QWidget* parent)
     : QWidget(parent),
       ports_(std::make_unique<ViewPorts>(places)),
-      sound_(std::make_unique<kestrum::TenhouSound>()),
       run_(std::make_unique<kestrum::SimulationRun>(
           kestrum::RunPorts{*this, ports_->statusBlock, ports_->tenhouLog, ports_->store})) {
   setFixedSize(kClientWidth, kClientHeight);
@@ -137,25 +134,16 @@ void CKestrumView::SetMainTitle(std::string_view title) {
   window()->setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
 }
 
-// The window manager's attention request stands in for the caption flash:
-// each tick with invert turns it on or off, so that a task bar that shows
-// the request blinks once a second; without invert it is withdrawn.
-void CKestrumView::FlashMainWindow(bool invert) {
-  QWindow* handle = window()->windowHandle();
-  if (handle == nullptr) return;
-  const bool lit = invert && !flashLit_;
-  if (lit) {
-    handle->alert(0);
-  } else {
-    // QWindow offers no public call to withdraw a request made without a
-    // time limit; its own expiry slot does exactly that.
-    QMetaObject::invokeMethod(handle, "_q_clearAlert");
-  }
-  flashLit_ = lit;
-}
+void CKestrumView::FlashMainWindow(bool invert) { flash_.Flash(window()->windowHandle(), invert); }
 
 void CKestrumView::InvalidateView() { update(); }
 
-void CKestrumView::PlayTenhouWave() { sound_->Play(); }
+// The sound is made at the first chime, not at start-up: opening the audio
+// output costs time and, on a machine without a device, a warning on every
+// start even with the sound switched off.
+void CKestrumView::PlayTenhouWave() {
+  if (!sound_) sound_ = std::make_unique<kestrum::TenhouSound>();
+  sound_->Play();
+}
 
 std::time_t CKestrumView::Now() { return std::time(nullptr); }

@@ -13,6 +13,7 @@
 #include "app/ViewPicture.h"
 #include "app/ViewPlaces.h"
 #include "engine/RunPorts.h"
+#include "platform/WindowFlash.h"
 
 namespace kestrum {
 class SimulationRun;
@@ -76,7 +77,7 @@ class CKestrumView final : public QWidget, private kestrum::RunHost {
   std::array<QBasicTimer, 3> timers_;
   std::unique_ptr<kestrum::SimulationRun> run_;
   std::optional<PictureSheets> sheets_;  // loaded by the first paint
-  bool flashLit_ = false;
+  kestrum::WindowFlash flash_;
   bool startWasAvailable_ = true;
   bool logWasAvailable_ = false;
 };

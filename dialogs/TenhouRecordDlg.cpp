@@ -5,7 +5,6 @@
 #include <QPoint>
 #include <QPushButton>
 #include <QSlider>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -60,6 +59,12 @@ QPoint TenhouHandOrigin(const kestrum::DialogUnits& units) {
   constexpr int kHandWidth = 14 * kestrum::HandPicture::kTileWidth;
   // Centred in the group box, which is what x = 23 is at 7 pixels a unit
   // across; 220 pixels down is 146 2/3 units in the 12-pixel font.
+  //
+  // Agreed and kept: with the Japanese gothic font of a Debian desktop the
+  // base units are 7 x 13, and the hand is drawn 238 pixels down, not 220.
+  // The rows grow with the font while 220 would stay put: the last row,
+  // [最長局数] at 130 units, then spans 211 to 224 pixels, and a hand at 220
+  // would be drawn over its text.
   const int groupCentre = (units.ToPixelsX(7) + units.ToPixelsX(7 + 173)) / 2;
   const int top = (220 * units.baseY() + 6) / 12;
   return QPoint(groupCentre - kHandWidth / 2, top);
@@ -68,12 +73,13 @@ QPoint TenhouHandOrigin(const kestrum::DialogUnits& units) {
 CTenhouRecordDlg::CTenhouRecordDlg(const kestrum::TenhouLogTable& table, QWidget* parent)
     : QDialog(parent), table_(table) {
   BuildControls();
-  knownCount_ = CurrentCount();
-  if (knownCount_ > 0) SelectNewest();
-  connect(slider_, &QSlider::valueChanged, this, &CTenhouRecordDlg::OnSliderMoved);
-  follow_ = new QTimer(this);
-  connect(follow_, &QTimer::timeout, this, &CTenhouRecordDlg::FollowTable);
-  follow_->start(kFollowPeriodMs);
+  const int count = CurrentCount();
+  if (count > 0) SelectNewest(count);
+  // Every way a person moves the slider (keys, wheel, clicks in the channel,
+  // dragging) is an action; letting go of the thumb is one more
+  // notification. Setting the value from code is none, as with the trackbar.
+  connect(slider_, &QSlider::actionTriggered, this, [this] { OnSliderNotified(slider_->sliderPosition()); });
+  connect(slider_, &QSlider::sliderReleased, this, [this] { OnSliderNotified(slider_->value()); });
 }
 
 void CTenhouRecordDlg::BuildControls() {
@@ -125,49 +131,32 @@ int CTenhouRecordDlg::CurrentCount() const {
   return std::clamp(table_.entryCount, 0, kestrum::TenhouLogTable::kCapacity);
 }
 
-void CTenhouRecordDlg::SelectNewest() {
-  const QSignalBlocker quiet(slider_);
-  slider_->setRange(0, knownCount_ - 1);
+// The slider's range is set here once: entries appended later are reached
+// by the positions counted from the newest, not by a longer slider.
+void CTenhouRecordDlg::SelectNewest(int count) {
+  slider_->setRange(0, count - 1);
   slider_->setTickInterval(1);
   slider_->setPageStep(1);
   slider_->setSingleStep(1);
   slider_->setValue(0);
-  selectedIndex_ = knownCount_ - 1;
-  ShowEntry();
+  selectedIndex_ = count - 1;
+  ShowEntry(count);
 }
 
-void CTenhouRecordDlg::FollowTable() {
+// The entry is counted back from the newest as the table stands now: after
+// an append while the dialog is open, position 0 is the new entry and each
+// position shows one entry newer than before. Nothing else follows the
+// table, so what is shown stays until the slider is used.
+void CTenhouRecordDlg::OnSliderNotified(int position) {
   const int count = CurrentCount();
-  if (count == knownCount_) return;
-  const bool wasEmpty = knownCount_ == 0;
-  knownCount_ = count;
-  if (count == 0) {
-    selectedIndex_ = -1;
-    ShowTemplateTexts();
-    hand_->SetHandText(std::nullopt);
-    return;
-  }
-  if (wasEmpty || selectedIndex_ >= count) {
-    SelectNewest();
-    return;
-  }
-  const QSignalBlocker quiet(slider_);
-  slider_->setRange(0, count - 1);
-  slider_->setValue(count - selectedIndex_ - 1);
-  ShowEntry();
+  if (count <= 0) return;
+  selectedIndex_ = std::clamp(count - position - 1, 0, count - 1);
+  ShowEntry(count);
 }
 
-// Position 0, the left end, is the newest entry; each step right goes one
-// entry further back.
-void CTenhouRecordDlg::OnSliderMoved(int position) {
-  if (knownCount_ <= 0) return;
-  selectedIndex_ = std::clamp(knownCount_ - position - 1, 0, knownCount_ - 1);
-  ShowEntry();
-}
-
-void CTenhouRecordDlg::ShowEntry() {
+void CTenhouRecordDlg::ShowEntry(int count) {
   const kestrum::TenhouLogEntry& entry = table_.entries[static_cast<std::size_t>(selectedIndex_)];
-  fields_[kNumber]->setText(QString::number(knownCount_ - selectedIndex_));
+  fields_[kNumber]->setText(QString::number(count - selectedIndex_));
   fields_[kStart]->setText(kestrum::FromShiftJis(entry.startTime));
   fields_[kEnd]->setText(kestrum::FromShiftJis(entry.endTime));
   fields_[kRun]->setText(WithUnit(entry.runText, u" 局"));

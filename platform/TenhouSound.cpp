@@ -1,8 +1,16 @@
 #include "platform/TenhouSound.h"
 
+#include <QLoggingCategory>
 #include <QSoundEffect>
 
 namespace kestrum {
+namespace {
+
+// Off unless asked for (QT_LOGGING_RULES="kestrum.sound.debug=true"): a
+// machine without speakers can still show that the chime was called.
+Q_LOGGING_CATEGORY(lcSound, "kestrum.sound", QtInfoMsg)
+
+}  // namespace
 
 TenhouSound::TenhouSound(const QUrl& clip) : clip_(clip) { Load(); }
 
@@ -21,6 +29,7 @@ QUrl TenhouSound::DefaultClip() { return QUrl(QStringLiteral("qrc:/kestrum/tenho
 // shared sample cache gives up on a clip when an earlier user lets go of it
 // mid-load) costs one chime, not every later one.
 void TenhouSound::Play() {
+  qCDebug(lcSound) << "chime" << clip_.toString();
   if (effect_->status() == QSoundEffect::Error) {
     Load();
     return;

@@ -17,7 +17,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-ipafont-gothic
-  xvfb xauth xdotool x11-utils imagemagick openbox wmctrl
+  xvfb xauth xdotool x11-utils imagemagick openbox wmctrl faketime
+  libxcb1-dev
   gstreamer1.0-plugins-base
 )
 

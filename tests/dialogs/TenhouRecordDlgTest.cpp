@@ -1,6 +1,6 @@
 // The heavenly-hand log browser: which entry each slider position shows, the
 // texts with their units, the hand's pixels, damaged texts, and entries that
-// arrive while it is open.
+// arrive while it is open (shown only once the slider is used).
 
 #include <QImage>
 #include <QLabel>
@@ -85,42 +85,76 @@ class TenhouRecordDlgTest : public QObject {
     CTenhouRecordDlg dialog(*table);
     auto* slider = Child<QSlider>(dialog, "slider");
     QCOMPARE(slider->maximum(), 999);
-    slider->setValue(999);
+    slider->triggerAction(QAbstractSlider::SliderToMaximum);
     QCOMPARE(dialog.selectedIndex(), 0);
     QCOMPARE(Text(dialog, "number"), QStringLiteral("1000"));
     QCOMPARE(Text(dialog, "run"), QStringLiteral("0 局"));
   }
 
-  void anEntryAppendedWhileOpenIsTakenIn() {
+  // The run appends while the dialog is open: nothing changes until the
+  // slider is used, the range stays, and positions count from the new newest.
+  void anEntryAppendedWhileOpenShowsOnlyWhenTheSliderIsUsed() {
     const auto table = TableOf(3);
     CTenhouRecordDlg dialog(*table);
     dialog.show();
-    table->entries[3] = Entry(3);
-    table->entryCount = 4;
-    // The poll of the table's count takes it in; the entry shown stays.
-    QTRY_COMPARE_WITH_TIMEOUT(Text(dialog, "number"), QStringLiteral("2"), 2000);
     auto* slider = Child<QSlider>(dialog, "slider");
-    QCOMPARE(slider->maximum(), 3);
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Right);
+    QCOMPARE(Text(dialog, "run"), QStringLiteral("1 局"));
+    const QImage handBefore = Child<QWidget>(dialog, "hand")->grab().toImage();
+
+    table->entries[3] = Entry(3);
+    table->entries[3].handText = "1p1p1p2p3p4p5p6p7p8p8p9p9p9p";
+    table->entryCount = 4;
+    QTest::qWait(400);
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("2"));
+    QCOMPARE(Text(dialog, "run"), QStringLiteral("1 局"));
+    QCOMPARE(slider->maximum(), 2);
     QCOMPARE(slider->value(), 1);
-    QCOMPARE(Text(dialog, "run"), QStringLiteral("2 局"));
-    slider->setValue(0);
+    QCOMPARE(Child<QWidget>(dialog, "hand")->grab().toImage(), handBefore);
+
+    QTest::keyClick(slider, Qt::Key_Left);
+    QCOMPARE(dialog.selectedIndex(), 3);
     QCOMPARE(Text(dialog, "number"), QStringLiteral("1"));
     QCOMPARE(Text(dialog, "run"), QStringLiteral("3 局"));
-    slider->setValue(3);
-    QCOMPARE(Text(dialog, "run"), QStringLiteral("0 局"));
+    QVERIFY(Child<QWidget>(dialog, "hand")->grab().toImage() != handBefore);
+    // The right end no longer reaches the oldest entry.
+    QTest::keyClick(slider, Qt::Key_End);
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("3"));
+    QCOMPARE(Text(dialog, "run"), QStringLiteral("1 局"));
   }
 
-  void anEmptyTableKeepsTheTemplateTextsUntilAnEntryArrives() {
+  // A key that cannot move the thumb any further is still a notification.
+  void aKeyAtTheLeftEndAfterAnAppendShowsTheNewEntry() {
+    const auto table = TableOf(2);
+    CTenhouRecordDlg dialog(*table);
+    auto* slider = Child<QSlider>(dialog, "slider");
+    table->entries[2] = Entry(2);
+    table->entryCount = 3;
+    QCOMPARE(Text(dialog, "run"), QStringLiteral("1 局"));
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Home);
+    QCOMPARE(slider->value(), 0);
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("1"));
+    QCOMPARE(Text(dialog, "run"), QStringLiteral("2 局"));
+  }
+
+  void anEmptyTableKeepsTheTemplateTextsUntilTheSliderIsUsed() {
     const auto table = TableOf(0);
     CTenhouRecordDlg dialog(*table);
+    auto* slider = Child<QSlider>(dialog, "slider");
     QCOMPARE(Text(dialog, "number"), QStringLiteral("ログ番号"));
-    Child<QSlider>(dialog, "slider")->setValue(3);
+    slider->triggerAction(QAbstractSlider::SliderToMaximum);
     QCOMPARE(dialog.selectedIndex(), -1);
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("ログ番号"));
     table->entries[0] = Entry(0);
     table->entryCount = 1;
-    dialog.FollowTable();
+    QCOMPARE(Text(dialog, "number"), QStringLiteral("ログ番号"));
+    // The slider was never set up for entries; wherever its thumb stands,
+    // the one entry there is is shown.
+    slider->triggerAction(QAbstractSlider::SliderToMaximum);
+    QCOMPARE(dialog.selectedIndex(), 0);
     QCOMPARE(Text(dialog, "number"), QStringLiteral("1"));
-    QCOMPARE(Child<QSlider>(dialog, "slider")->value(), 0);
   }
 
   void okEscapeAndTheCloseBoxJustClose() {
@@ -182,9 +216,10 @@ class TenhouRecordDlgTest : public QObject {
     table->entryCount = 5000;
     CTenhouRecordDlg dialog(*table);
     QCOMPARE(Child<QSlider>(dialog, "slider")->maximum(), 999);
+    QCOMPARE(dialog.selectedIndex(), 999);
     table->entryCount = -4;
-    dialog.FollowTable();
-    QCOMPARE(Text(dialog, "number"), QStringLiteral("ログ番号"));
+    Child<QSlider>(dialog, "slider")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(dialog.selectedIndex(), 999);
   }
 };
 
