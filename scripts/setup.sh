@@ -19,6 +19,8 @@ packages=(
   fonts-ipafont-gothic
   xvfb xauth xdotool x11-utils imagemagick openbox wmctrl
   gstreamer1.0-plugins-base
+  qt6-svg-dev
+  help2man appstream dpkg-dev bash-completion man-db
 )
 
 install_missing() {
