@@ -63,7 +63,7 @@ for program in kestrum kestrum-sim; do
 done
 ok "the unpacked programs answer --version and --help without a display"
 # The stripped program still judges hands.
-[ "$(echo "1m9m1p9p1s9s東南西北白発中中" | "$root/usr/bin/kestrum-sim" check)" = 1 ] || fail "unpacked kestrum-sim check"
+[ "$(echo 19m19p19s12345677z | "$root/usr/bin/kestrum-sim" check)" = 1 ] || fail "unpacked kestrum-sim check"
 ok "the unpacked kestrum-sim judges a hand"
 
 appstreamcli validate-tree --pedantic --no-net "$root" >"$work/appstream.log" 2>&1 ||
