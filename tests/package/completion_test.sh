@@ -39,7 +39,8 @@ expect() {
 expect "--help --version check exact log records run watch" ""
 expect "records run" r
 expect "watch" wa
-expect "--games --help --json --log --seconds --seed --tenhou --threads" run --
+expect "--games --help --json --log --plot --seconds --seed --tenhou --threads" run --
+expect "plots rate.png rate.svg" run --games 10 --plot ""
 expect "--file --help --json" records --
 expect "" run --seed ""
 expect "" run --threads 2 --games ""
