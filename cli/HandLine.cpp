@@ -130,7 +130,7 @@ std::string UnknownText(std::string_view rest) {
 // Collects the tiles of one line, counting copies as they come.
 class HandReader {
  public:
-  // false when the line can be no hand; error() says why.
+  // false when the line can be no hand; Result() says why.
   bool Add(TileCode code) {
     if (++copies_[static_cast<std::size_t>(code)] > kCopiesPerKind) {
       error_ = "a fifth " + DisplayName(code) + ": the wall holds four of each kind";
