@@ -132,8 +132,13 @@ bool ReadLines(HandChecker& checker) {
 int CheckCommand(const QStringList& args) {
   const Subcommand command{
       QStringLiteral("check"), QStringLiteral("[options] < HANDS"),
-      QStringLiteral("Reads hands from standard input, one a line: fourteen tile names (1m..9m, 1p..9p, 1s..9s,\n"
-                     "東 南 西 北 白 発 中 in UTF-8 or Shift_JIS), in any order, with or without blanks.\n"
+      QStringLiteral("Reads hands from standard input, one a line: fourteen tiles in any order, with or without\n"
+                     "blanks, as tile names (1m..9m, 1p..9p, 1s..9s, 東 南 西 北 白 発 中 in UTF-8 or Shift_JIS),\n"
+                     "in the compact notation (digits, then their suit letter m, p, s or z; honours 1z..7z in\n"
+                     "the order East, South, West, North, White, Green, Red; 0 is the red five), or mixed:\n"
+                     "  1m 9m 1p 9p 1s 9s 東 南 西 北 白 発 中 中\n"
+                     "  19m19p19s12345677z\n"
+                     "  123m 456p 789s 東東東 白白\n"
                      "Prints 1 for a complete hand and 0 for one that is not, a line each. A malformed line\n"
                      "is reported on standard error with its line number and answered with \"-\", so that\n"
                      "answers stay on the lines of their hands. Exit code 1 when any line was malformed.")};

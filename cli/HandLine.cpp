@@ -1,7 +1,7 @@
 #include "cli/HandLine.h"
 
 #include <array>
-
+#include <utility>
 
 namespace kestrum {
 namespace {
@@ -40,13 +40,36 @@ std::string DisplayName(TileCode code) {
   return std::string(TileNames()[code]);
 }
 
-int SuitBase(char letter) {
-  switch (letter) {
-    case 'm': return 0;
-    case 'p': return 9;
-    case 's': return 18;
-    default: return -1;
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsSuitLetter(char c) { return c == 'm' || c == 'p' || c == 's' || c == 'z'; }
+
+// One tile of the compact notation. A 0 in a suit is the red five of the
+// online games: the wall here has no red tiles, so it is a five.
+TileCode GroupTile(char digit, char suit) {
+  const int rank = digit - '0';
+  switch (suit) {
+    case 'm': return rank == 0 ? 5 : rank;
+    case 'p': return rank == 0 ? 14 : 9 + rank;
+    case 's': return rank == 0 ? 23 : 18 + rank;
+    case 'z': return rank >= 1 && rank <= 7 ? 27 + rank : 0;
+    default: return 0;
   }
+}
+
+// The digits at the start of rest and the suit letter after them (0 when
+// something else follows). "1m" is a group of one.
+struct DigitGroup {
+  std::string_view digits;
+  char suit = 0;
+  std::size_t Length() const { return digits.size() + (suit != 0 ? 1 : 0); }
+};
+
+DigitGroup ReadDigitGroup(std::string_view rest) {
+  std::size_t count = 0;
+  while (count < rest.size() && IsDigit(rest[count])) ++count;
+  DigitGroup group{rest.substr(0, count)};
+  if (count < rest.size() && IsSuitLetter(rest[count])) group.suit = rest[count];
+  return group;
 }
 
 struct NameMatch {
@@ -69,15 +92,11 @@ TileCode HonourWithKey(unsigned key, std::size_t length) {
   return 0;
 }
 
-// Called once per name, so the lead byte decides before any comparison.
-NameMatch MatchName(std::string_view rest) {
+// An honour written as a character; the lead byte decides before any
+// comparison.
+NameMatch MatchHonour(std::string_view rest) {
   const unsigned lead = Byte(rest, 0);
   if (rest.size() < 2) return {};
-  if (lead >= '1' && lead <= '9') {
-    const int base = SuitBase(rest[1]);
-    if (base >= 0) return {base + static_cast<int>(lead - '0'), 2};
-    return {};
-  }
   if (lead >= 0xE4 && lead <= 0xE8 && rest.size() >= 3) {
     if (const TileCode code = HonourWithKey(lead << 16 | Byte(rest, 1) << 8 | Byte(rest, 2), 3)) return {code, 3};
     return {};
@@ -108,41 +127,91 @@ std::string UnknownText(std::string_view rest) {
   return text;
 }
 
+// Collects the tiles of one line, counting copies as they come.
+class HandReader {
+ public:
+  // false when the line can be no hand; Result() says why.
+  bool Add(TileCode code) {
+    if (++copies_[static_cast<std::size_t>(code)] > kCopiesPerKind) {
+      error_ = "a fifth " + DisplayName(code) + ": the wall holds four of each kind";
+      return false;
+    }
+    ++tiles_;
+    return true;
+  }
+
+  // The group at byte pos of the line; its length, or 0 after an error.
+  std::size_t AddGroup(const DigitGroup& group, std::size_t pos) {
+    if (group.suit == 0) {
+      error_ = "digits \"" + std::string(group.digits) + "\" without a suit letter (m, p, s or z) at byte " +
+               std::to_string(pos + 1);
+      return 0;
+    }
+    for (std::size_t i = 0; i < group.digits.size(); ++i) {
+      const TileCode code = GroupTile(group.digits[i], group.suit);
+      if (code == 0) {
+        error_ = "unknown tile name \"" + std::string{group.digits[i], group.suit} + "\" at byte " +
+                 std::to_string(pos + i + 1) + " (honours are 1z to 7z)";
+        return 0;
+      }
+      if (!Add(code)) return 0;
+    }
+    return group.Length();
+  }
+
+  void SetError(std::string error) { error_ = std::move(error); }
+
+  HandLineResult Result() {
+    HandLineResult result;
+    if (!error_.empty()) {
+      result.error = std::move(error_);
+      return result;
+    }
+    if (tiles_ != kHandSize) {
+      result.error = std::to_string(tiles_) + (tiles_ == 1 ? " tile" : " tiles") + ", a hand has 14";
+      return result;
+    }
+    // The counts give the sorted hand directly, cheaper than sorting it.
+    std::size_t slot = 0;
+    for (TileCode code = 1; code <= kTileKinds; ++code)
+      for (int copy = 0; copy < copies_[static_cast<std::size_t>(code)]; ++copy) result.hand[slot++] = code;
+    result.ok = true;
+    return result;
+  }
+
+ private:
+  std::array<int, kTileKinds + 1> copies_{};
+  int tiles_ = 0;
+  std::string error_;
+};
+
+// How many bytes of the line the next name or group takes; 0 after an error.
+std::size_t ReadNext(HandReader& reader, std::string_view line, std::size_t pos) {
+  const std::string_view rest = line.substr(pos);
+  if (IsDigit(rest.front())) return reader.AddGroup(ReadDigitGroup(rest), pos);
+  const NameMatch match = MatchHonour(rest);
+  if (match.length == 0) {
+    reader.SetError("unknown tile name \"" + UnknownText(rest) + "\" at byte " + std::to_string(pos + 1));
+    return 0;
+  }
+  return reader.Add(match.code) ? match.length : 0;
+}
+
 }  // namespace
 
 HandLineResult ParseHandLine(std::string_view line) {
-  HandLineResult result;
-  std::array<int, kTileKinds + 1> copies{};
-  int tiles = 0;
+  HandReader reader;
   std::size_t pos = 0;
   while (pos < line.size()) {
-    const std::string_view rest = line.substr(pos);
-    if (const std::size_t blank = BlankLength(rest); blank > 0) {
+    if (const std::size_t blank = BlankLength(line.substr(pos)); blank > 0) {
       pos += blank;
       continue;
     }
-    const NameMatch match = MatchName(rest);
-    if (match.length == 0) {
-      result.error = "unknown tile name \"" + UnknownText(rest) + "\" at byte " + std::to_string(pos + 1);
-      return result;
-    }
-    if (++copies[static_cast<std::size_t>(match.code)] > kCopiesPerKind) {
-      result.error = "a fifth " + DisplayName(match.code) + ": the wall holds four of each kind";
-      return result;
-    }
-    ++tiles;
-    pos += match.length;
+    const std::size_t length = ReadNext(reader, line, pos);
+    if (length == 0) break;
+    pos += length;
   }
-  if (tiles != kHandSize) {
-    result.error = std::to_string(tiles) + (tiles == 1 ? " tile" : " tiles") + ", a hand has 14";
-    return result;
-  }
-  // The counts give the sorted hand directly, cheaper than sorting it.
-  std::size_t slot = 0;
-  for (TileCode code = 1; code <= kTileKinds; ++code)
-    for (int copy = 0; copy < copies[static_cast<std::size_t>(code)]; ++copy) result.hand[slot++] = code;
-  result.ok = true;
-  return result;
+  return reader.Result();
 }
 
 }  // namespace kestrum

@@ -1,9 +1,14 @@
 #pragma once
-// Reading one hand of fourteen tile names from a line of text, as people
-// type them: "1m".."9m", "1p".."9p", "1s".."9s" and the seven honours
-// 東 南 西 北 白 発 中, each honour in UTF-8 or in Shift_JIS (both may even be
-// mixed), in any order, with or without blanks between the names. Plain code
-// without allocation, so that a file of millions of hands reads quickly.
+// Reading one hand of fourteen tiles from a line of text, as people type
+// and paste them, in any order, with or without blanks, in any mixture of:
+//   - tile names "1m".."9m", "1p".."9p", "1s".."9s" and the seven honours
+//     東 南 西 北 白 発 中, each honour in UTF-8 or in Shift_JIS;
+//   - the compact notation of the riichi community: digits followed by the
+//     suit letter they share, "123m456p789s11122z", honours 1z..7z in the
+//     order East, South, West, North, White, Green, Red, and 0 for the red
+//     five ("0p" is a 5p).
+// Plain code without allocation on a good line, so that a file of millions
+// of hands reads quickly.
 
 #include <string>
 #include <string_view>

@@ -17,6 +17,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/ExactCount.h"
+#include "cli/PlotFile.h"
 #include "cli/ProgressBar.h"
 #include "cli/RunSummary.h"
 #include "engine/SimulationState.h"
@@ -35,6 +36,7 @@ struct RunRequest {
   BatchOptions batch;
   bool json = false;
   QString logFile;  // empty: no log
+  QString plotFile;  // empty: no picture
 };
 
 // Appends an entry to a log file for every heavenly hand of the batch, in
@@ -119,7 +121,11 @@ ParsedRun ParseRun(const QStringList& args) {
   const QCommandLineOption log(QStringLiteral("log"),
                                QStringLiteral("Append an entry to this log file for every heavenly hand found."),
                                QStringLiteral("FILE"));
-  parser.addOptions({threads, games, tenhou, seconds, seed, json, log});
+  const QCommandLineOption plot(QStringLiteral("plot"),
+                                QStringLiteral("Draw the batch into FILE, SVG or PNG by its extension: the measured\n"
+                                               "rate against the exact one, and the runs against the geometric law."),
+                                QStringLiteral("FILE"));
+  parser.addOptions({threads, games, tenhou, seconds, seed, json, log, plot});
   if (const auto done = ParseSubcommand(parser, kCommand, args)) return {std::nullopt, *done};
   if (!parser.positionalArguments().isEmpty())
     return {std::nullopt, UsageError(parser, kCommand,
@@ -136,6 +142,10 @@ ParsedRun ParseRun(const QStringList& args) {
   if (parser.isSet(log)) {
     request.logFile = parser.value(log);
     if (request.logFile.isEmpty()) return bad(log, QStringLiteral("a file name is needed"));
+  }
+  if (parser.isSet(plot)) {
+    request.plotFile = parser.value(plot);
+    if (request.plotFile.isEmpty()) return bad(plot, QStringLiteral("a file name is needed"));
   }
   if (parser.isSet(threads)) {
     const auto value = ParseBoundedInteger(parser.value(threads), 1, kMaxThreads);
@@ -174,6 +184,14 @@ int RunCommand(const QStringList& args) {
   if (!parsed.request) return parsed.exitCode;
   const RunRequest& request = *parsed.request;
 
+  std::optional<PlotFile> plot;
+  if (!request.plotFile.isEmpty()) {
+    plot.emplace(request.plotFile);
+    if (const QString why = plot->Open(); !why.isEmpty()) {
+      PrintErr(QStringLiteral("kestrum-sim run: --plot %1: %2\n").arg(request.plotFile, why));
+      return kExitUsage;
+    }
+  }
   const ExactCounts exact = CountCompleteDeals();
   InstallInterruptHandler();
   std::optional<ProgressBar> bar;
@@ -183,8 +201,9 @@ int RunCommand(const QStringList& args) {
   };
   std::optional<BatchLog> log;
   if (!request.logFile.isEmpty()) log.emplace(request.logFile, std::time(nullptr));
-  const TenhouFindCallback onTenhou = [&log](const TenhouFind& find) {
+  const TenhouFindCallback onTenhou = [&log, &plot](const TenhouFind& find) {
     if (log) log->Append(find);
+    if (plot) plot->AddTenhou(find.batchIndex, find.form, find.runLength);
   };
   const BatchTotals totals = RunBatch(request.batch, InterruptRequested(), progress, onTenhou);
   if (bar) bar->Clear();
@@ -193,6 +212,12 @@ int RunCommand(const QStringList& args) {
     PrintOut(QString::fromUtf8(QJsonDocument(SummaryJson(totals, exact)).toJson(QJsonDocument::Indented)));
   else
     PrintOut(SummaryText(totals, exact));
+  if (plot) {
+    if (const QString why = plot->Write(totals.games, Ratio(exact.Complete(), exact.deals)); !why.isEmpty()) {
+      PrintErr(QStringLiteral("kestrum-sim run: could not write the plot %1: %2\n").arg(request.plotFile, why));
+      return kExitBadInput;
+    }
+  }
   return kExitOk;
 }
 

@@ -1,7 +1,11 @@
 // kestrum-sim: the simulator's engine from the command line.
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
+
+#include <memory>
+#include <string_view>
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
@@ -34,10 +38,28 @@ QString Overview() {
   return text;
 }
 
+// Text in a picture needs fonts, and Qt's font database needs a
+// QGuiApplication; the offscreen platform gives one without a display.
+// Every other command stays a plain QCoreApplication.
+bool DrawsPicture(int argc, char** argv) {
+  if (argc < 3 || std::string_view(argv[1]) != "run") return false;
+  for (int i = 2; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--plot" || arg.starts_with("--plot=")) return true;
+  }
+  return false;
+}
+
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
+  if (!DrawsPicture(argc, argv)) return std::make_unique<QCoreApplication>(argc, argv);
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("kestrum-sim"));
   QCoreApplication::setApplicationVersion(QStringLiteral("1.11"));
   QStringList args;

@@ -20,6 +20,8 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick openbox wmctrl faketime
   libxcb1-dev
   gstreamer1.0-plugins-base
+  qt6-svg-dev
+  help2man appstream dpkg-dev bash-completion man-db
 )
 
 install_missing() {

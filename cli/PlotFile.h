@@ -1,0 +1,38 @@
+#pragma once
+// `kestrum-sim run --plot FILE`: the picture of the batch, SVG or PNG by the
+// file's extension. The file is opened before the first game, so that a
+// name that cannot be written is a usage error at once rather than news
+// after hours of play; the picture replaces the file in one step at the end
+// (QSaveFile), so a failed or interrupted write leaves an earlier plot whole.
+
+#include <QSaveFile>
+#include <QString>
+
+#include <optional>
+
+#include "engine/CompleteHand.h"
+#include "engine/Tiles.h"
+#include "plot/BatchPlot.h"
+#include "plot/BatchPlotData.h"
+
+namespace kestrum {
+
+class PlotFile {
+ public:
+  explicit PlotFile(const QString& path);
+
+  // Why the file cannot be written, or an empty text when it is ready.
+  QString Open();
+
+  void AddTenhou(Count64 gameIndex, HandForm form, Count64 runLength);
+
+  // Draws the batch into the file; why it failed, or an empty text.
+  QString Write(Count64 totalGames, double exactProbability);
+
+ private:
+  QSaveFile file_;
+  std::optional<PlotFormat> format_;
+  BatchPlotData data_;
+};
+
+}  // namespace kestrum

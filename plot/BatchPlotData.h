@@ -1,0 +1,24 @@
+#pragma once
+// What a picture of a batch needs to know about it, as plain values: the
+// batch engine fills it, the plot draws it.
+
+#include <vector>
+
+#include "engine/CompleteHand.h"
+#include "engine/Tiles.h"
+
+namespace kestrum {
+
+struct PlottedTenhou {
+  Count64 gameIndex = 0;  // 0-based place of the game in the batch's sequence
+  HandForm form = HandForm::kNone;
+};
+
+struct BatchPlotData {
+  Count64 totalGames = 0;
+  std::vector<PlottedTenhou> tenhou;  // in sequence order
+  std::vector<Count64> runLengths;    // games of each run, the heavenly hand included
+  double exactProbability = 0.0;
+};
+
+}  // namespace kestrum
