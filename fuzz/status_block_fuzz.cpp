@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "engine/StatusText.h"
+#include "fuzz/FuzzCheck.h"
 #include "platform/SharedStatusBlock.h"
 #include "platform/ShiftJisText.h"
 #include "platform/TerminalText.h"
@@ -24,13 +25,7 @@
 namespace {
 
 using namespace kestrum;
-
-void Require(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "broken: %s\n", what);
-    std::abort();
-  }
-}
+using fuzz::Require;
 
 bool ObeyedByTerminals(char32_t code) {
   const QChar::Category category = QChar::category(code);

@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "fuzz/FuzzCheck.h"
 #include "store/TenhouLogFile.h"
 #include "store/TenhouLogReader.h"
 #include "store/TenhouLogTable.h"
@@ -17,13 +18,7 @@
 namespace {
 
 using namespace kestrum;
-
-void Require(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "broken: %s\n", what);
-    std::abort();
-  }
-}
+using fuzz::Require;
 
 void CheckEntry(const TenhouLogEntry& e) {
   Require(e.startTime.size() <= 19 && e.endTime.size() <= 19, "time texts hold at most 19 bytes");
