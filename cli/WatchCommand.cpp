@@ -118,8 +118,8 @@ void PrintState(const WatchOptions& options, Finding finding, const QString& ext
   }
 }
 
-// --once: the block as it stands. Exit 0 only for the game of a running
-// Kestrum (or its empty block before the first game).
+// --once: the block as it stands. Exit 0 only for the block of a running
+// Kestrum, its first game played or not.
 int WatchOnce(const WatchOptions& options) {
   const Look look = LookAt(options);
   const bool hasBlock = look.finding == Finding::kLive || look.finding == Finding::kWriterGone;
@@ -188,7 +188,7 @@ int WatchCommand(const QStringList& args) {
                      "when there is no block, when it may not be read, and when its writer is gone (no\n"
                      "Kestrum of the block's owner runs); waits meanwhile, and never creates a block.\n"
                      "Control characters in the block are shown escaped (\\xHH), never sent to the terminal.\n"
-                     "--once looks once and ends: 0 when a running Kestrum's game was printed, else 1.\n"
+                     "--once looks once and ends: 0 when the block of a running Kestrum was read, else 1.\n"
                      "--json prints one JSON object a line: state (live, writer-gone, none, denied,\n"
                      "not-a-block), and for a game text, tenhou, hand and run.")};
   QCommandLineParser parser;

@@ -10,8 +10,8 @@
 
 #include "dialogs/DialogFrame.h"
 #include "dialogs/HandPicture.h"
-#include "platform/ShiftJisText.h"
 #include "dialogs/TrackBar.h"
+#include "platform/ShiftJisText.h"
 #include "store/TenhouLogTable.h"
 
 namespace {

@@ -7,18 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/FuzzCheck.h"
 #include "store/TextForms.h"
 
 namespace {
 
 using namespace kestrum;
-
-void Require(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "broken: %s\n", what);
-    std::abort();
-  }
-}
+using fuzz::Require;
 
 // Digits of the leading number, when it is a plain one of at most 18 digits.
 bool FitsTheCLibrary(const std::string& text) {
