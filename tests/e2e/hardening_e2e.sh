@@ -48,6 +48,7 @@ E2E_PID=$first_pid
 e2e_close
 e2e_wait_exit 15
 e2e_expect "the first instance ends with 0, got $E2E_STATUS" test "$E2E_STATUS" = 0
+e2e_expect "the block it took over is gone with it" test ! -e "$block"
 
 # --- a FIFO under the block's name: the program runs, exits and saves --------
 remove_block
