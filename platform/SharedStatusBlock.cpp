@@ -89,7 +89,6 @@ bool SharedStatusBlock::CreateNew() {
   if (fd_ < 0) return false;
   // A umask may have taken the owner's own rights away.
   (void)::fchmod(fd_, kOwnerOnly);
-  createdHere_ = true;
   if (::ftruncate(fd_, kStatusBlockSize) != 0) Close();
   return true;
 }
@@ -111,13 +110,10 @@ void SharedStatusBlock::Write(std::string_view text) {
 
 void SharedStatusBlock::Close() {
   if (fd_ < 0) return;
-  if (createdHere_) {
-    int current = ::shm_open(name_.c_str(), O_RDONLY | kSafeOpen, 0);
-    if (current >= 0 && SameObject(fd_, current)) ::shm_unlink(name_.c_str());
-    CloseDescriptor(current);
-  }
+  int current = ::shm_open(name_.c_str(), O_RDONLY | kSafeOpen, 0);
+  if (current >= 0 && SameObject(fd_, current)) ::shm_unlink(name_.c_str());
+  CloseDescriptor(current);
   CloseDescriptor(fd_);
-  createdHere_ = false;
 }
 
 StatusBlockSnapshot SnapshotStatusBlock(const std::string& name) {

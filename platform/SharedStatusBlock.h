@@ -13,9 +13,13 @@
 //   someone shrinks meanwhile costs at most that game's text, never a SIGBUS.
 //
 // Creation runs while the single-instance guard is held, so a block of this
-// user that is already there was left by an instance that died; it is
-// cleared to 512 zero bytes before the first game. Close removes the name
-// only when this object created the block and the name still stands for it.
+// user that is already there was left by an instance that died. It is
+// taken over: cleared in place to 512 zero bytes before the first game (a
+// reader that keeps it open goes on following it), and from then on it is
+// this instance's own. Close removes the name only while it still stands
+// for the block this object made or took over, so that a block created
+// anew under the name by someone else is left alone, and no stale block
+// outlives a clean exit.
 
 #include <sys/types.h>
 
@@ -43,8 +47,6 @@ class SharedStatusBlock final : public StatusBlockPort {
   void Close() override;
 
   bool IsOpen() const { return fd_ >= 0; }
-  // Whether this object made the block, as opposed to taking over a leftover.
-  bool CreatedHere() const { return createdHere_; }
 
  private:
   bool CreateNew();
@@ -52,7 +54,6 @@ class SharedStatusBlock final : public StatusBlockPort {
 
   std::string name_;
   int fd_ = -1;
-  bool createdHere_ = false;
 };
 
 // What a reader finds under a block's name; it never creates one.

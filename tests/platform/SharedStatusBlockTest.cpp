@@ -142,22 +142,22 @@ TEST_F(SharedStatusBlockTest, ShorterTextLeavesTheTailOfTheOlderOne) {
 
 // The guard is held when the program creates its block, so a block of this
 // user under the name is what an instance that died left behind: whatever
-// its size and text, the next start begins with 512 zero bytes, and keeps
-// the name when it ends, since it did not create that block.
-TEST_F(SharedStatusBlockTest, LeftoverBlockOfThisUserStartsAsZeroBytes) {
+// its size and text, the next start begins with 512 zero bytes in the same
+// object (a reader holding it sees the new games), and removes it at exit.
+TEST_F(SharedStatusBlockTest, LeftoverBlockOfThisUserIsTakenOverAsZeroBytes) {
   for (const std::size_t size : {std::size_t{0}, std::size_t{16}, std::size_t{512}, std::size_t{4096}}) {
     SCOPED_TRACE(size);
     MakeForeignObject(name_, size, 'x');
+    const StatusBlockSnapshot leftover = SnapshotStatusBlock(name_);
     SharedStatusBlock block(name_);
     block.Create();
     ASSERT_TRUE(block.IsOpen());
-    EXPECT_FALSE(block.CreatedHere());
     EXPECT_EQ(ReadInOtherProcess(name_), std::string(512, '\0'));
     block.Write(kExampleBytes);
     EXPECT_EQ(ReadStatusBlock(name_), kExampleBytes);
+    EXPECT_EQ(SnapshotStatusBlock(name_).identity, leftover.identity);
     block.Close();
-    EXPECT_TRUE(NameExists(name_));
-    shm_unlink(name_.c_str());
+    EXPECT_FALSE(NameExists(name_));
   }
 }
 
@@ -234,7 +234,6 @@ TEST_F(SharedStatusBlockTest, ReaderNeverCreatesABlock) {
 TEST_F(SharedStatusBlockTest, BlockCreatedAnewHasANewIdentity) {
   SharedStatusBlock first(name_);
   first.Create();
-  EXPECT_TRUE(first.CreatedHere());
   const auto before = SnapshotStatusBlock(name_);
   first.Close();
   SharedStatusBlock second(name_);
