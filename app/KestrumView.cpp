@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "app/ViewPorts.h"
+#include "dialogs/PictureSheets.h"
 #include "dialogs/HomePage.h"
 #include "dialogs/RecordDlg.h"
 #include "dialogs/SettingsDlg.h"
@@ -32,10 +33,11 @@ CKestrumView::CKestrumView(const ViewPlaces& places, QWidget* parent)
           kestrum::RunPorts{*this, ports_->statusBlock, ports_->tenhouLog, ports_->store})) {
   setFixedSize(kClientWidth, kClientHeight);
   // The view's ground is the colour behind a document's text (white in the
-  // usual palettes), the colour the sheets' own grounds are drawn in.
+  // usual palettes), the colour the sheets' own grounds are drawn in. The
+  // picture covers the whole view, ground included, so nothing is erased
+  // before it is painted.
   setBackgroundRole(QPalette::Base);
-  setAutoFillBackground(true);
-  setAttribute(Qt::WA_OpaquePaintEvent, false);
+  setAttribute(Qt::WA_OpaquePaintEvent, true);
   startWasAvailable_ = OnUpdateStart();
   logWasAvailable_ = OnUpdateTenhouRecord();
 }
@@ -99,12 +101,18 @@ void CKestrumView::NoteCommandStates() {
   Q_EMIT commandStatesChanged();
 }
 
+// The picture is one cached image at the scale of the sheets that suit the
+// screen: at 1x and 2x it is copied pixel for pixel; at ratios in between
+// the 2x picture is drawn smaller with smoothing.
 void CKestrumView::paintEvent(QPaintEvent* /*event*/) {
-  if (!sheets_) sheets_ = PictureSheets::Load();
+  const qreal ratio = devicePixelRatioF();
+  const kestrum::PictureSheets& sheets = kestrum::PictureSheets::OfScale(kestrum::PictureSheets::ScaleForRatio(ratio));
   const kestrum::SimulationState& state = run_->State();
+  picture_.Update(sheets, {state.hand, state.sinceCnt, state.lastWasTenhou, state.tileWidth, state.tileHeight},
+                  palette().color(QPalette::Base));
   QPainter painter(this);
-  PaintViewPicture(painter, *sheets_,
-                   {state.hand, state.sinceCnt, state.lastWasTenhou, state.tileWidth, state.tileHeight});
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, ratio != sheets.scale);
+  painter.drawImage(QPoint(0, 0), picture_.Image());
 }
 
 void CKestrumView::timerEvent(QTimerEvent* event) {

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <memory>
-#include <optional>
 
 #include <QBasicTimer>
 #include <QWidget>
@@ -76,7 +75,7 @@ class CKestrumView final : public QWidget, private kestrum::RunHost {
   std::unique_ptr<kestrum::TenhouSound> sound_;
   std::array<QBasicTimer, 3> timers_;
   std::unique_ptr<kestrum::SimulationRun> run_;
-  std::optional<PictureSheets> sheets_;  // loaded by the first paint
+  ViewPicture picture_;
   kestrum::WindowFlash flash_;
   bool startWasAvailable_ = true;
   bool logWasAvailable_ = false;

@@ -33,8 +33,12 @@ std::unique_ptr<kestrum::TenhouLogTable> TableOf(int count) {
 
 QString Text(CTenhouRecordDlg& dialog, const char* name) { return Child<QLabel>(dialog, name)->text(); }
 
-QImage SheetCell(const QImage& sheet, kestrum::TileCell cell) {
-  return sheet.copy(cell.column * 20, cell.row * 28, 20, 28).convertToFormat(QImage::Format_RGB32);
+// A cell of the tile sheet drawn for a scale of 1 or 2, as plain pixels.
+QImage SheetCell(int scale, kestrum::TileCell cell) {
+  QImage sheet(scale == 2 ? QStringLiteral(":/kestrum/tiles@2x.png") : QStringLiteral(":/kestrum/tiles.png"));
+  sheet.setDevicePixelRatio(1);
+  return sheet.copy(cell.column * 20 * scale, cell.row * 28 * scale, 20 * scale, 28 * scale)
+      .convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace
@@ -177,15 +181,19 @@ class TenhouRecordDlgTest : public QObject {
     CTenhouRecordDlg dialog(*table);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    const QImage sheet = QImage(QStringLiteral(":/kestrum/tiles.png"));
-    QVERIFY(!sheet.isNull());
     const QWidget* hand = Child<QWidget>(dialog, "hand");
-    const QImage shot = dialog.grab().toImage();
+    QImage shot = dialog.grab().toImage();
+    // On a screen scaled by two the hand comes from the sheet drawn at 2x.
+    const int scale = shot.devicePixelRatio() == 2.0 ? 2 : 1;
+    shot.setDevicePixelRatio(1);
     const std::array<kestrum::TileCell, 14> expected = {{{0, 1}, {1, 1}, {8, 2}, {0, 3}, {0, 3}, {0, 3}, {6, 3},
                                                           {6, 3}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {7, 0}}};
     for (int i = 0; i < 14; ++i) {
-      const QImage drawn = shot.copy(hand->x() + 20 * i, hand->y(), 20, 28).convertToFormat(QImage::Format_RGB32);
-      QVERIFY2(drawn == SheetCell(sheet, expected[static_cast<std::size_t>(i)]), qPrintable(QString::number(i)));
+      const QImage drawn = shot.copy((hand->x() + 20 * i) * scale, hand->y() * scale, 20 * scale, 28 * scale)
+                               .convertToFormat(QImage::Format_RGB32);
+      const QImage cell = SheetCell(scale, expected[static_cast<std::size_t>(i)]);
+      QVERIFY(!cell.isNull());
+      QVERIFY2(drawn == cell, qPrintable(QString::number(i)));
     }
   }
 
