@@ -70,6 +70,7 @@ class CKestrumView final : public QWidget, private kestrum::RunHost {
 
   QBasicTimer& TimerOf(kestrum::TimerId id);
   void NoteCommandStates();
+  void PaintIfDue();
 
   std::unique_ptr<ViewPorts> ports_;
   std::unique_ptr<kestrum::TenhouSound> sound_;
@@ -77,6 +78,8 @@ class CKestrumView final : public QWidget, private kestrum::RunHost {
   std::unique_ptr<kestrum::SimulationRun> run_;
   ViewPicture picture_;
   kestrum::WindowFlash flash_;
+  bool inTick_ = false;      // a timer tick of the run is being handled
+  bool repaintDue_ = false;  // the tick asked for a repaint
   bool startWasAvailable_ = true;
   bool logWasAvailable_ = false;
 };
