@@ -7,8 +7,8 @@
 #include <ctime>
 
 #include "app/ViewPorts.h"
-#include "dialogs/PictureSheets.h"
 #include "dialogs/HomePage.h"
+#include "dialogs/PictureSheets.h"
 #include "dialogs/RecordDlg.h"
 #include "dialogs/SettingsDlg.h"
 #include "dialogs/TenhouRecordDlg.h"
