@@ -5,7 +5,6 @@
 
 #include <array>
 #include <memory>
-#include <optional>
 
 #include <QBasicTimer>
 #include <QWidget>
@@ -71,13 +70,16 @@ class CKestrumView final : public QWidget, private kestrum::RunHost {
 
   QBasicTimer& TimerOf(kestrum::TimerId id);
   void NoteCommandStates();
+  void PaintIfDue();
 
   std::unique_ptr<ViewPorts> ports_;
   std::unique_ptr<kestrum::TenhouSound> sound_;
   std::array<QBasicTimer, 3> timers_;
   std::unique_ptr<kestrum::SimulationRun> run_;
-  std::optional<PictureSheets> sheets_;  // loaded by the first paint
+  ViewPicture picture_;
   kestrum::WindowFlash flash_;
+  bool inTick_ = false;      // a timer tick of the run is being handled
+  bool repaintDue_ = false;  // the tick asked for a repaint
   bool startWasAvailable_ = true;
   bool logWasAvailable_ = false;
 };

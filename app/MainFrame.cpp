@@ -2,13 +2,13 @@
 
 #include <QAction>
 #include <QEvent>
-#include <QFrame>
 #include <QIcon>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QVBoxLayout>
 
+#include "app/ClientEdge.h"
 #include "app/KestrumView.h"
 
 namespace {
@@ -19,9 +19,7 @@ constexpr Qt::WindowFlags kFrameFlags = Qt::Window | Qt::CustomizeWindowHint | Q
                                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                         Qt::WindowCloseButtonHint;
 
-// The sunken edge around the view: two pixels, as desktop programs of the
-// view's kind have always drawn it.
-constexpr int kClientEdgeWidth = 2;
+constexpr Qt::WindowStates kLargerStates = Qt::WindowMaximized | Qt::WindowFullScreen;
 
 QIcon FrameIcon() {
   QIcon icon;
@@ -37,11 +35,10 @@ CMainFrame::CMainFrame(const ViewPlaces& places, QWidget* parent) : QMainWindow(
   setWindowTitle(QStringLiteral("Kestrum"));
   setWindowIcon(FrameIcon());
 
-  auto* edge = new QFrame(this);
-  edge->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  edge->setLineWidth(kClientEdgeWidth);
+  auto* edge = new ClientEdge(this);
+  edge->setObjectName(QStringLiteral("clientEdge"));
   auto* edgeLayout = new QVBoxLayout(edge);
-  edgeLayout->setContentsMargins(0, 0, 0, 0);
+  edgeLayout->setContentsMargins(ClientEdge::kWidth, ClientEdge::kWidth, ClientEdge::kWidth, ClientEdge::kWidth);
   view_ = new CKestrumView(places, edge);
   edgeLayout->addWidget(view_);
   setCentralWidget(edge);
@@ -49,7 +46,11 @@ CMainFrame::CMainFrame(const ViewPlaces& places, QWidget* parent) : QMainWindow(
   BuildMenu();
   // The frame takes exactly the size of the menu bar, the edge and the
   // view's 280 x 42, and the window manager is told that it cannot change.
+  // The size is fixed here, before the window exists, so that the window
+  // manager learns it with the window itself: told only after the window
+  // is mapped, openbox keeps the maximise button it first gave the frame.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  layout()->activate();
 
   connect(view_, &CKestrumView::commandStatesChanged, this, &CMainFrame::UpdateCommandStates);
   UpdateCommandStates();
@@ -118,10 +119,16 @@ void CMainFrame::UpdateCommandStates() {
 }
 
 // The view follows whether the frame is the active window; a minimised
-// frame does not count as active.
+// frame does not count as active. The frame has one size only: a window
+// manager that offers full screen (or maximises all the same) is answered
+// by going back to the normal state, which keeps the title bar and the
+// 280 x 42 picture.
 void CMainFrame::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::ActivationChange) {
     view_->OnActivateView(isActiveWindow() && !isMinimized());
+  }
+  if (event->type() == QEvent::WindowStateChange && (windowState() & kLargerStates)) {
+    setWindowState(windowState() & ~kLargerStates);
   }
 }

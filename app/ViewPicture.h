@@ -1,36 +1,49 @@
 #pragma once
 // The main view's one picture: the fourteen tiles of the hand in a row and,
-// beneath them, the run's game count in digit pictures followed by 局.
-// Everything is copied block by block out of two sheets:
-//   tile sheet  180 x 112: 9 x 4 cells of 20 x 28; tile code k sits in
-//               column (k - 1) % 9, row (k - 1) / 9.
-//   digit sheet 110 x 24: a teal band (rows 0..11) and a red band
-//               (rows 12..23); digit d at x = 9d, 9 wide; 局 at 90, 13 wide;
-//               the thousands comma at 106, 3 wide.
+// beneath them, the run's game count in digit pictures followed by 局, all
+// copied block by block out of the sheets (see PictureSheets). The picture
+// is kept between paints and redrawn only when what it shows has changed,
+// so a paint is one copy of it; at a hundred repaints a second that is most
+// of what the window costs.
 
-#include <QPixmap>
+#include <QColor>
+#include <QImage>
 
 #include "engine/Tiles.h"
 
-class QPainter;
-
-struct PictureSheets {
-  QPixmap tiles;
-  QPixmap digits;
-
-  // The sheets built into the program.
-  static PictureSheets Load();
-};
+namespace kestrum {
+struct PictureSheets;
+}
 
 struct PictureContent {
-  const kestrum::Hand& hand;
+  kestrum::Hand hand;
   kestrum::Count64 count;
   bool tenhou;  // the count is drawn from the red band
   int tileWidth;
   int tileHeight;
+
+  bool operator==(const PictureContent&) const = default;
 };
 
-// Draws the picture at the painter's origin in logical pixels. The blocks
-// are copied without smoothing, so on a scaled screen every sheet pixel
-// becomes a sharp square.
-void PaintViewPicture(QPainter& painter, const PictureSheets& sheets, const PictureContent& content);
+class ViewPicture {
+ public:
+  static constexpr int kWidth = 280;
+  static constexpr int kHeight = 42;
+
+  // Brings the picture up to date: drawn anew from the sheets when the
+  // content, the ground or the sheets' scale changed, left alone otherwise.
+  // The ground shows wherever no tile or glyph is.
+  void Update(const kestrum::PictureSheets& sheets, const PictureContent& content, QColor ground);
+
+  // 280 x 42 logical pixels at the sheets' scale (its device pixel ratio).
+  const QImage& Image() const { return image_; }
+
+ private:
+  void Draw(const kestrum::PictureSheets& sheets);
+  void DrawTiles(const kestrum::PictureSheets& sheets);
+  void DrawCount(const kestrum::PictureSheets& sheets);
+
+  QImage image_;
+  PictureContent content_{};
+  QRgb ground_ = 0;
+};

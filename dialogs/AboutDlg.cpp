@@ -1,5 +1,6 @@
 #include "dialogs/AboutDlg.h"
 
+#include <QIcon>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -34,12 +35,16 @@ void CAboutDlg::BuildControls() {
   const kestrum::DialogUnits units = kestrum::PrepareDialog(*this, QStringLiteral("バージョン情報(kestrum)"), 171, 93);
   const int rightLimit = width() - units.ToPixelsX(7);
 
-  // A static icon takes the icon's own size at its position.
+  // A static icon takes the icon's own size at its position. Loaded as an
+  // icon, the file brings its drawing at twice the size (the @2x file) for
+  // a scaled screen.
   kestrum::EnsureDialogResources();
   auto* icon = new QLabel(this);
-  const QPixmap picture(QStringLiteral(":/kestrum/kestrum-32.png"));
+  const QPixmap picture =
+      QIcon(QStringLiteral(":/kestrum/kestrum-32.png")).pixmap(QSize(32, 32), devicePixelRatioF());
   icon->setPixmap(picture);
-  icon->setGeometry(QRect(units.ToPixels(7, 9, 0, 0).topLeft(), picture.isNull() ? QSize(32, 32) : picture.size()));
+  icon->setGeometry(QRect(units.ToPixels(7, 9, 0, 0).topLeft(),
+                          picture.isNull() ? QSize(32, 32) : picture.deviceIndependentSize().toSize()));
 
   auto* name = MakeTextLine(this, QStringLiteral("Kestrum for Windows Version 1.11"));
   Place(*name, units, 32, 12, 128, 8);

@@ -2,7 +2,6 @@
 // Fourteen tile pictures side by side, cut from the tile sheet by the tile
 // names of a logged hand.
 
-#include <QPixmap>
 #include <QWidget>
 
 #include <array>
@@ -45,7 +44,6 @@ class HandPicture : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QPixmap sheet_;
   std::optional<std::string> handText_;
 };
 

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "dialogs/DialogFrame.h"
 #include "engine/SimulationState.h"
 #include "store/GeneralFormat5.h"
@@ -52,6 +54,7 @@ void CRecordDlg::BuildControls() {
     auto* caption = new QLabel(QString::fromUtf16(line.caption), this);
     caption->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Place(*caption, units, line.captionX, line.y, 42 - line.captionX, 8);
+    captionsRight_ = std::max(captionsRight_, caption->geometry().right());
     figures_[row] = new QLabel(QStringLiteral("12345678901234567890"), this);
     figures_[row]->setAlignment(Qt::AlignRight | Qt::AlignTop);
     figures_[row]->setObjectName(QLatin1String(line.name));
@@ -59,6 +62,7 @@ void CRecordDlg::BuildControls() {
     auto* unit = new QLabel(QString::fromUtf16(line.unit), this);
     unit->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Place(*unit, units, 128, line.y, 8, 8);
+    unitsLeft_ = unit->x();
   }
   clear_ = new QPushButton(QStringLiteral("記録のクリア(&R)"), this);
   Place(*clear_, units, 17, 96, 60, 14);
@@ -80,6 +84,10 @@ void CRecordDlg::FillFigures(const kestrum::SimulationState& state) {
   figures_[kProbability]->setText(QString::fromStdString(kestrum::GeneralFormat5(TenhoPercentage(state))));
   figures_[kShortest]->setText(CountText(state.minTenhoCnt));
   figures_[kLongest]->setText(CountText(state.maxTenhoCnt));
+  // The layout holds some sixteen digits of this font; a count runs to
+  // nineteen. Such a figure takes the gap after its caption and, if need
+  // be, part of the gap before its unit.
+  for (QLabel* figure : figures_) kestrum::WidenLeftToText(*figure, captionsRight_ + 1, unitsLeft_ - 2);
 }
 
 // Only marks the dialog: the records go only when the dialog then ends with

@@ -35,6 +35,8 @@ class CRecordDlg : public QDialog {
   void OnClear();
 
   bool cleared_ = false;
+  int captionsRight_ = 0;  // the right edge of the widest-reaching caption
+  int unitsLeft_ = 0;      // where the units after the figures begin
   std::array<QLabel*, kRows> figures_{};
   QPushButton* ok_ = nullptr;
   QPushButton* clear_ = nullptr;

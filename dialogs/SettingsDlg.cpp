@@ -50,12 +50,14 @@ void CSettingsDlg::BuildControls() {
   using kestrum::Place;
   const kestrum::DialogUnits units = kestrum::PrepareDialog(*this, QStringLiteral("設定"), 167, 231);
 
-  Place(*new QGroupBox(QStringLiteral("シミュレーション速度"), this), units, 7, 7, 153, 45);
+  auto* speedBox = new QGroupBox(QStringLiteral("シミュレーション速度"), this);
+  Place(*speedBox, units, 7, 7, 153, 45);
   ok_ = new QPushButton(QStringLiteral("OK"), this);
   speedSlider_ = new kestrum::TrackBar(this);
   auto* fast = new QLabel(QStringLiteral("速い"), this);
   auto* slow = new QLabel(QStringLiteral("遅い"), this);
-  Place(*new QGroupBox(QStringLiteral("自動描画間隔"), this), units, 7, 61, 153, 48);
+  auto* intervalBox = new QGroupBox(QStringLiteral("自動描画間隔"), this);
+  Place(*intervalBox, units, 7, 61, 153, 48);
   intervalSlider_ = new kestrum::TrackBar(this);
   intervalLabel_ = new QLabel(QStringLiteral("99999"), this);
   auto* everyGames = new QLabel(QStringLiteral("局毎"), this);
@@ -70,6 +72,10 @@ void CSettingsDlg::BuildControls() {
   Place(*fast, units, 16, 42, 14, 8);
   Place(*slow, units, 138, 42, 14, 8);
   Place(*intervalSlider_, units, 14, 71, 138, 24);
+  speedBox->setObjectName(QStringLiteral("speedBox"));
+  intervalBox->setObjectName(QStringLiteral("intervalBox"));
+  kestrum::KeepBelowFrameLine(*speedSlider_, *speedBox);
+  kestrum::KeepBelowFrameLine(*intervalSlider_, *intervalBox);
   Place(*intervalLabel_, units, 46, 97, 36, 8);
   Place(*everyGames, units, 87, 97, 15, 8);
   Place(*soundBox_, units, 13, 120, 99, 10);

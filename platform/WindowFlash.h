@@ -13,8 +13,6 @@ class WindowFlash {
   // invert: back to the normal look.
   void Flash(QWindow* window, bool invert);
 
-  bool lit() const { return lit_; }
-
  private:
   bool lit_ = false;
 };

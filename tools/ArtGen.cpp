@@ -38,6 +38,12 @@ bool WriteIcons(const QDir& out) {
     bool ok = true;
     for (int size : {16, 32, 256})
         ok = SaveImage(kestrum::art::PaintAppIcon(size), out.filePath(QStringLiteral("kestrum-%1.png").arg(size))) && ok;
+    // For scaled screens: each small icon drawn at twice its size, under the
+    // name Qt looks for beside the 1x file.
+    for (int size : {16, 32}) {
+        const QString path = out.filePath(QStringLiteral("kestrum-%1@2x.png").arg(size));
+        ok = SaveImage(kestrum::art::PaintAppIcon(2 * size), path) && ok;
+    }
     for (int size : {16, 32, 48, 64, 128, 256}) {
         const QString path = out.filePath(QStringLiteral("icons/hicolor/%1x%1/apps/kestrum.png").arg(size));
         ok = SaveImage(kestrum::art::PaintAppIcon(size), path) && ok;
@@ -74,6 +80,8 @@ int main(int argc, char* argv[]) {
     const QDir out(QString::fromLocal8Bit(argv[1]));
     bool ok = SaveImage(kestrum::art::PaintTileSheet(), out.filePath(QStringLiteral("tiles.png")));
     ok = SaveImage(kestrum::art::PaintDigitSheet(), out.filePath(QStringLiteral("digits.png"))) && ok;
+    ok = SaveImage(kestrum::art::PaintTileSheet(2), out.filePath(QStringLiteral("tiles@2x.png"))) && ok;
+    ok = SaveImage(kestrum::art::PaintDigitSheet(2), out.filePath(QStringLiteral("digits@2x.png"))) && ok;
     ok = SaveBytes(kestrum::art::SynthesiseChimeWav(), out.filePath(QStringLiteral("tenhou.wav"))) && ok;
     ok = WriteIcons(out) && ok;
     return ok ? 0 : 1;

@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace kestrum::art {
@@ -34,24 +35,39 @@ void Put(QImage& sheet, QPoint cell, int x, int y, QColor colour) {
     sheet.setPixel(cell + QPoint(x, y), colour.rgb());
 }
 
-void PaintStick(QImage& sheet, QPoint cell, const Stick& stick) {
-    const int rows = stick.to.y() - stick.from.y() + 1;
-    const int knuckle = rows / 2;
-    for (int i = 0; i < rows; ++i) {
-        const double t = rows == 1 ? 0.0 : static_cast<double>(i) / (rows - 1);
-        const int x = static_cast<int>(std::lround(stick.from.x() + t * (stick.to.x() - stick.from.x())));
-        const int y = stick.from.y() + i;
+// The inks across the stick, left to right, one per layout pixel.
+std::vector<QColor> Profile(const Stick& stick) {
+    const StickInks& k = stick.inks;
+    if (stick.width == 4) return {k.edge, k.body, k.shine, k.edge};
+    return {k.edge, k.shine, k.edge};
+}
+
+// At scale s each layout row becomes s sheet rows and each column of the
+// profile s sheet columns; the slant of a leaning stick is followed row by
+// sheet row, so the larger sheet draws it with finer steps.
+void PaintStick(QImage& sheet, QPoint cell, const Stick& stick, int scale) {
+    const int layoutRows = stick.to.y() - stick.from.y() + 1;
+    const int knuckle = layoutRows / 2;
+    const int rows = layoutRows * scale;
+    const std::vector<QColor> profile = Profile(stick);
+    const int w = static_cast<int>(profile.size());
+    for (int j = 0; j < rows; ++j) {
+        const int i = j / scale;  // the layout row
+        const double t = rows == 1 ? 0.0 : static_cast<double>(j) / (rows - 1);
+        const int x = static_cast<int>(
+            std::lround((stick.from.x() + t * (stick.to.x() - stick.from.x())) * scale));
+        const int y = stick.from.y() * scale + j;
         const StickInks& k = stick.inks;
-        const int w = stick.width;
-        if (i == 0 || i == rows - 1) {
-            for (int dx = 1; dx < w - 1; ++dx) Put(sheet, cell, x + dx, y, k.edge);
-        } else if (i == knuckle) {
-            for (int dx = 0; dx < w; ++dx) Put(sheet, cell, x + dx, y, k.edge);
-        } else {
-            Put(sheet, cell, x, y, k.edge);
-            Put(sheet, cell, x + 1, y, w == 4 ? k.body : k.shine);
-            if (w == 4) Put(sheet, cell, x + 2, y, k.shine);
-            Put(sheet, cell, x + w - 1, y, k.edge);
+        for (int column = 0; column < w; ++column) {
+            QColor colour = profile[static_cast<std::size_t>(column)];
+            if (i == 0 || i == layoutRows - 1) {
+                // Rounded ends: the rind across the middle columns only.
+                if (column == 0 || column == w - 1) continue;
+                colour = k.edge;
+            } else if (i == knuckle) {
+                colour = k.edge;
+            }
+            for (int dx = 0; dx < scale; ++dx) Put(sheet, cell, x + column * scale + dx, y, colour);
         }
     }
 }
@@ -64,8 +80,8 @@ Stick Slim(QPoint from, QPoint to) { return {from, to, kGreenStick, 3}; }
 
 // The one of bamboo is traditionally a bird; this one is a small peacock
 // on a perch, its tail ending in an eye.
-void PaintBird(QImage& sheet, QPoint cell) {
-    static const char* const kBird[] = {
+const std::vector<std::string>& BirdRows() {
+    static const std::vector<std::string> kBird = {
         ".....RR..........",
         "....RRRR.........",
         "....RKRR.........",
@@ -85,13 +101,43 @@ void PaintBird(QImage& sheet, QPoint cell) {
         "..DDDDDDDDDDDDD..",
         "...D.........D...",
     };
-    const int top = 6;
-    const int left = 1;
-    int y = 0;
-    for (const char* row : kBird) {
-        for (int x = 0; row[x] != '\0'; ++x) {
+    return kBird;
+}
+
+// The bird at twice the size: each pixel becomes four, and where two
+// neighbours of one ink meet across a corner the corner takes their ink
+// (the Scale2x rule), so its outline runs in diagonal steps one pixel
+// high instead of blocks of two.
+std::vector<std::string> DoubledRows(const std::vector<std::string>& rows) {
+    const auto at = [&](int x, int y) -> char {
+        if (y < 0 || y >= static_cast<int>(rows.size())) return '.';
+        const std::string& row = rows[static_cast<std::size_t>(y)];
+        return x < 0 || x >= static_cast<int>(row.size()) ? '.' : row[static_cast<std::size_t>(x)];
+    };
+    std::vector<std::string> out(rows.size() * 2);
+    for (int y = 0; y < static_cast<int>(rows.size()); ++y) {
+        for (int x = 0; x < static_cast<int>(rows[static_cast<std::size_t>(y)].size()); ++x) {
+            const char e = at(x, y), b = at(x, y - 1), d = at(x - 1, y), f = at(x + 1, y), h = at(x, y + 1);
+            std::string& upper = out[static_cast<std::size_t>(2 * y)];
+            std::string& lower = out[static_cast<std::size_t>(2 * y + 1)];
+            upper += d == b && b != f && d != h ? d : e;
+            upper += b == f && b != d && f != h ? f : e;
+            lower += d == h && d != b && h != f ? d : e;
+            lower += h == f && d != h && b != f ? f : e;
+        }
+    }
+    return out;
+}
+
+void PaintBird(QImage& sheet, QPoint cell, int scale) {
+    const std::vector<std::string> rows = scale == 1 ? BirdRows() : DoubledRows(BirdRows());
+    const int top = 6 * scale;
+    const int left = 1 * scale;
+    for (int y = 0; y < static_cast<int>(rows.size()); ++y) {
+        const std::string& row = rows[static_cast<std::size_t>(y)];
+        for (int x = 0; x < static_cast<int>(row.size()); ++x) {
             QColor colour;
-            switch (row[x]) {
+            switch (row[static_cast<std::size_t>(x)]) {
             case 'R': colour = kRed; break;
             case 'G': colour = kGreen; break;
             case 'D': colour = kDarkGreen; break;
@@ -102,7 +148,6 @@ void PaintBird(QImage& sheet, QPoint cell) {
             }
             Put(sheet, cell, left + x, top + y, colour);
         }
-        ++y;
     }
 }
 
@@ -143,13 +188,13 @@ std::vector<Stick> SticksFor(int rank) {
 
 }  // namespace
 
-void PaintBambooTile(QImage& sheet, QPoint cell, int rank) {
-    PaintBlankFace(sheet, cell);
+void PaintBambooTile(QImage& sheet, QPoint cell, int rank, int scale) {
+    PaintBlankFace(sheet, cell, scale);
     if (rank == 1) {
-        PaintBird(sheet, cell);
+        PaintBird(sheet, cell, scale);
         return;
     }
-    for (const Stick& stick : SticksFor(rank)) PaintStick(sheet, cell, stick);
+    for (const Stick& stick : SticksFor(rank)) PaintStick(sheet, cell, stick, scale);
 }
 
 }  // namespace kestrum::art

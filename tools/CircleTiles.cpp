@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QRect>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -64,6 +65,34 @@ const PixelMask& PipMask(int size) {
     }
 }
 
+// A pip twice as large, drawn from its geometry: a ring two pixels thick
+// and a dot twice the small one's width, decided by each pixel's distance
+// from the centre. At 8 to 16 pixels across that comes out round.
+PixelMask LargePipMask(int size) {
+    const int dotWidth = size == 5 || size == 7 ? 1 : size == 4 ? 0 : 2;
+    const int d = 2 * size;
+    const double centre = (d - 1) / 2.0;
+    const double outer = d / 2.0;
+    const double dotRadius = dotWidth;  // twice the small dot's half width
+    PixelMask mask(d, d);
+    for (int y = 0; y < d; ++y) {
+        for (int x = 0; x < d; ++x) {
+            const double r = std::hypot(x - centre, y - centre);
+            const bool ring = r <= outer - 0.1 && r > outer - 2.1;
+            const bool dot = dotWidth > 0 && r < dotRadius;
+            mask.SetInk(x, y, ring || dot);
+        }
+    }
+    return mask;
+}
+
+const PixelMask& PipMask(int size, int scale) {
+    if (scale == 1) return PipMask(size);
+    static const PixelMask large[] = {LargePipMask(4), LargePipMask(5), LargePipMask(6), LargePipMask(7),
+                                      LargePipMask(8)};
+    return large[std::clamp(size, 4, 8) - 4];
+}
+
 struct Pip {
     int x;  // top-left, in cell coordinates
     int y;
@@ -73,8 +102,8 @@ struct Pip {
 
 // The one of circles: a large rosette of rings, decided pixel by pixel
 // from the distance to the centre (big enough to come out round).
-void PaintOneCircle(QImage& sheet, QPoint cell) {
-    const QRect box(2, 5, 16, 16);
+void PaintOneCircle(QImage& sheet, QPoint cell, int scale) {
+    const QRect box(2 * scale, 5 * scale, 16 * scale, 16 * scale);
     const double cx = box.left() + (box.width() - 1) / 2.0;
     const double cy = box.top() + (box.height() - 1) / 2.0;
     const double radius = box.width() / 2.0;
@@ -124,13 +153,14 @@ std::vector<Pip> PipsFor(int rank) {
 
 }  // namespace
 
-void PaintCircleTile(QImage& sheet, QPoint cell, int rank) {
-    PaintBlankFace(sheet, cell);
+void PaintCircleTile(QImage& sheet, QPoint cell, int rank, int scale) {
+    PaintBlankFace(sheet, cell, scale);
     if (rank == 1) {
-        PaintOneCircle(sheet, cell);
+        PaintOneCircle(sheet, cell, scale);
         return;
     }
-    for (const Pip& pip : PipsFor(rank)) Stamp(sheet, cell + QPoint(pip.x, pip.y), PipMask(pip.size), pip.colour);
+    for (const Pip& pip : PipsFor(rank))
+        Stamp(sheet, cell + QPoint(pip.x, pip.y) * scale, PipMask(pip.size, scale), pip.colour);
 }
 
 }  // namespace kestrum::art

@@ -14,6 +14,8 @@ inline constexpr int kCommaWidth = 3;
 
 // The 110 x 24 digit sheet: digits 0-9, the counter word 局 and a
 // thousands comma, once in teal (upper band) and once in red (lower band).
-QImage PaintDigitSheet();
+// At scale 2 the sheet for scaled screens, 220 x 48, every position and
+// width doubled and the glyphs drawn at that size.
+QImage PaintDigitSheet(int scale = 1);
 
 }  // namespace kestrum::art

@@ -40,4 +40,17 @@ PixelMask RasterGlyphToFit(const QString& text, int maxWidth, int maxHeight, boo
     return best;
 }
 
+std::vector<PixelMask> RasterGlyphsToFit(const QStringList& texts, int maxWidth, int maxHeight, bool bold) {
+    std::vector<PixelMask> best(static_cast<std::size_t>(texts.size()));
+    for (int size = 6; size <= 4 * (maxWidth + maxHeight); ++size) {
+        std::vector<PixelMask> glyphs;
+        for (const QString& text : texts) {
+            glyphs.push_back(RasterGlyph(text, size, bold));
+            if (glyphs.back().Width() > maxWidth || glyphs.back().Height() > maxHeight) return best;
+        }
+        best = std::move(glyphs);
+    }
+    return best;
+}
+
 }  // namespace kestrum::art

@@ -3,6 +3,9 @@
 #include "PixelMask.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 namespace kestrum::art {
 
@@ -15,5 +18,8 @@ PixelMask RasterGlyph(const QString& text, int pixelSize, bool bold = false);
 
 // The largest rendering of `text` whose ink fits in `maxWidth` x `maxHeight`.
 PixelMask RasterGlyphToFit(const QString& text, int maxWidth, int maxHeight, bool bold = false);
+
+// Each text rendered at the one largest size at which all of them fit.
+std::vector<PixelMask> RasterGlyphsToFit(const QStringList& texts, int maxWidth, int maxHeight, bool bold = false);
 
 }  // namespace kestrum::art

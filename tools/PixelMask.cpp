@@ -64,6 +64,18 @@ PixelMask PixelMask::Emboldened() const {
     return out;
 }
 
+PixelMask PixelMask::Thickened() const {
+    PixelMask out(width_ + 1, height_ + 1);
+    for (int y = 0; y < height_; ++y) {
+        for (int x = 0; x < width_; ++x) {
+            if (!Ink(x, y)) continue;
+            for (int dy = 0; dy < 2; ++dy)
+                for (int dx = 0; dx < 2; ++dx) out.SetInk(x + dx, y + dy);
+        }
+    }
+    return out;
+}
+
 void Stamp(QImage& image, QPoint origin, const PixelMask& mask, QColor colour) {
     const QRgb rgb = colour.rgb();
     for (int y = 0; y < mask.Height(); ++y) {

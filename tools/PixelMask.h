@@ -30,6 +30,9 @@ public:
     PixelMask Cropped() const;
     // Every ink pixel also inks its right neighbour: a poor man's bold.
     PixelMask Emboldened() const;
+    // Every ink pixel inks the 2 x 2 square it is the top-left of: strokes
+    // one pixel heavier both across and down.
+    PixelMask Thickened() const;
 
 private:
     int width_ = 0;

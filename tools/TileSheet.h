@@ -10,7 +10,8 @@ inline constexpr int kSheetColumns = 9;
 inline constexpr int kSheetRows = 4;
 
 // The 180 x 112 tile sheet: characters, circles, bamboo, then the winds,
-// the dragons, a tile back and a blank cell.
-QImage PaintTileSheet();
+// the dragons, a tile back and a blank cell. At scale 2 the same sheet for
+// scaled screens, 360 x 224, drawn with every measure doubled.
+QImage PaintTileSheet(int scale = 1);
 
 }  // namespace kestrum::art

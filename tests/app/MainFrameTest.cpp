@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QList>
 #include <QPair>
 #include <QMenu>
@@ -105,6 +106,40 @@ void MainFrameTest::frameIsFixedAroundTheView() {
   const QRect viewInFrame(frame->View()->mapTo(frame.get(), QPoint(0, 0)), frame->View()->size());
   QVERIFY(frame->rect().contains(viewInFrame));
   QVERIFY(viewInFrame.top() >= frame->menuBar()->geometry().bottom());
+}
+
+// Full screen and maximised, whether a window manager or a program asks,
+// end in the normal state at the one fixed size.
+void MainFrameTest::frameRefusesLargerStates() {
+  const auto frame = ShownFrame({});
+  QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+  const QSize fixed = frame->size();
+  for (const Qt::WindowState state : {Qt::WindowFullScreen, Qt::WindowMaximized}) {
+    frame->setWindowState(state);
+    QTRY_COMPARE(frame->windowState(), Qt::WindowNoState);
+    QCOMPARE(frame->size(), fixed);
+  }
+  frame->showMinimized();
+  QTRY_VERIFY(frame->isMinimized());
+}
+
+// The sunken edge shows on all four sides against the view's white: the
+// inner ring differs from the view's ground everywhere, and the outer ring
+// is darker at the top and left than at the bottom and right.
+void MainFrameTest::clientEdgeShowsOnEverySide() {
+  const auto frame = ShownFrame({});
+  QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+  QWidget* edge = frame->findChild<QWidget*>(QStringLiteral("clientEdge"));
+  QVERIFY(edge);
+  QCOMPARE(frame->View()->geometry(), QRect(2, 2, 280, 42));
+  const QImage shot = edge->grab().toImage().scaled(edge->size());
+  const QRgb ground = frame->View()->palette().color(QPalette::Base).rgb();
+  const int right = edge->width() - 1;
+  const int bottom = edge->height() - 1;
+  const QPoint inner[] = {{1, 20}, {right - 1, 20}, {140, 1}, {140, bottom - 1}};
+  for (const QPoint& p : inner) QVERIFY2(shot.pixel(p) != ground, qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
+  QVERIFY(qGray(shot.pixel(0, 20)) < qGray(shot.pixel(right, 20)));
+  QVERIFY(qGray(shot.pixel(140, 0)) < qGray(shot.pixel(140, bottom)));
 }
 
 void MainFrameTest::startKeyRefusedWhileRunning() {

@@ -8,6 +8,8 @@ class MainFrameTest : public QObject {
  private Q_SLOTS:
   void menuCaptionsAndKeys();
   void frameIsFixedAroundTheView();
+  void frameRefusesLargerStates();
+  void clientEdgeShowsOnEverySide();
   void startKeyRefusedWhileRunning();
   void logKeyFollowsTheLogTable();
   void autostartAtFirstUpdateOnly();

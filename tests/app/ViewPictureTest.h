@@ -11,5 +11,6 @@ class ViewPictureTest : public QObject {
   void picture();
   void viewShowsCarriedCountInRedBeforeFirstGame();
   void viewShowsTealCountAfterAGame();
-  void scaledScreenDoublesEveryPixel();
+  void pictureFollowsItsContent();
+  void fractionalScaleDrawsTheLargePictureSmaller();
 };

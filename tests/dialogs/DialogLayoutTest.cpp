@@ -2,6 +2,7 @@
 // font, texts that fit, the tab order, the first focus and the default button.
 
 #include <QFontInfo>
+#include <QGroupBox>
 #include <QPoint>
 #include <QPushButton>
 #include <QRect>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include <memory>
+#include <utility>
 
 #include "dialogs/AboutDlg.h"
 #include "dialogs/DialogFont.h"
@@ -92,6 +94,39 @@ class DialogLayoutTest : public QObject {
       dialog->show();
       QVERIFY2(ClippedTexts(*dialog).isEmpty(),
                qPrintable(dialog->windowTitle() + QStringLiteral(": ") + ClippedTexts(*dialog).join(QStringLiteral(" | "))));
+    }
+  }
+
+  // A lifetime count runs to nineteen digits; the record dialog shows the
+  // longest ones whole, and still beside their captions, not over them.
+  void longCountsFitTheRecordDialog() {
+    kestrum::SimulationState state;
+    state.totalCnt = 9223372036854775807;  // the largest count there is
+    state.tenhoCnt = 12345678901234567;    // seventeen digits
+    state.minTenhoCnt = 1000000000000000000;
+    state.maxTenhoCnt = 8888888888888888888;
+    CRecordDlg dialog(state);
+    dialog.show();
+    QVERIFY2(ClippedTexts(dialog).isEmpty(), qPrintable(ClippedTexts(dialog).join(QStringLiteral(" | "))));
+    for (const char* name : {"total", "tenho", "shortest", "longest"}) {
+      const QLabel* figure = Child<QLabel>(dialog, name);
+      for (const QLabel* other : dialog.findChildren<QLabel*>()) {
+        if (other == figure || other->geometry().top() != figure->geometry().top()) continue;
+        QVERIFY2(!other->geometry().intersects(figure->geometry()), qPrintable(other->text()));
+      }
+    }
+  }
+
+  // A slider framed by a titled group box sits below the box's frame line,
+  // so that its tick marks do not cross it.
+  void slidersStayBelowTheirFrameLines() {
+    CSettingsDlg dialog(kestrum::Settings{});
+    dialog.show();
+    for (const auto& [slider, box] : {std::pair{"speed", "speedBox"}, std::pair{"interval", "intervalBox"}}) {
+      const QGroupBox* frame = Child<QGroupBox>(dialog, box);
+      const int lineBottom = frame->y() + frame->contentsRect().top();
+      QVERIFY2(Child<QSlider>(dialog, slider)->y() >= lineBottom, slider);
+      QVERIFY(frame->geometry().contains(Child<QSlider>(dialog, slider)->geometry()));
     }
   }
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QStringList>
 #include <QTest>
 
 #include <memory>
@@ -33,8 +34,18 @@ std::unique_ptr<kestrum::TenhouLogTable> TableOf(int count) {
 
 QString Text(CTenhouRecordDlg& dialog, const char* name) { return Child<QLabel>(dialog, name)->text(); }
 
-QImage SheetCell(const QImage& sheet, kestrum::TileCell cell) {
-  return sheet.copy(cell.column * 20, cell.row * 28, 20, 28).convertToFormat(QImage::Format_RGB32);
+// The entry's number and its run as the dialog shows them.
+QStringList Shown(CTenhouRecordDlg& dialog) { return {Text(dialog, "number"), Text(dialog, "run")}; }
+QStringList NumberAndRun(const char* number, const char* run) {
+  return {QLatin1String(number), QLatin1String(run) + QStringLiteral(" 局")};
+}
+
+// A cell of the tile sheet drawn for a scale of 1 or 2, as plain pixels.
+QImage SheetCell(int scale, kestrum::TileCell cell) {
+  QImage sheet(scale == 2 ? QStringLiteral(":/kestrum/tiles@2x.png") : QStringLiteral(":/kestrum/tiles.png"));
+  sheet.setDevicePixelRatio(1);
+  return sheet.copy(cell.column * 20 * scale, cell.row * 28 * scale, 20 * scale, 28 * scale)
+      .convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace
@@ -72,8 +83,7 @@ class TenhouRecordDlgTest : public QObject {
     QCOMPARE(Text(dialog, "run"), QStringLiteral("4 局"));
     slider->setFocus();
     QTest::keyClick(slider, Qt::Key_Right);
-    QCOMPARE(Text(dialog, "number"), QStringLiteral("2"));
-    QCOMPARE(Text(dialog, "run"), QStringLiteral("3 局"));
+    QCOMPARE(Shown(dialog), NumberAndRun("2", "3"));
     QTest::keyClick(slider, Qt::Key_PageDown);
     QCOMPARE(Text(dialog, "number"), QStringLiteral("3"));
     QTest::keyClick(slider, Qt::Key_PageUp);
@@ -87,8 +97,7 @@ class TenhouRecordDlgTest : public QObject {
     QCOMPARE(slider->maximum(), 999);
     slider->triggerAction(QAbstractSlider::SliderToMaximum);
     QCOMPARE(dialog.selectedIndex(), 0);
-    QCOMPARE(Text(dialog, "number"), QStringLiteral("1000"));
-    QCOMPARE(Text(dialog, "run"), QStringLiteral("0 局"));
+    QCOMPARE(Shown(dialog), NumberAndRun("1000", "0"));
   }
 
   // The run appends while the dialog is open: nothing changes until the
@@ -107,21 +116,18 @@ class TenhouRecordDlgTest : public QObject {
     table->entries[3].handText = "1p1p1p2p3p4p5p6p7p8p8p9p9p9p";
     table->entryCount = 4;
     QTest::qWait(400);
-    QCOMPARE(Text(dialog, "number"), QStringLiteral("2"));
-    QCOMPARE(Text(dialog, "run"), QStringLiteral("1 局"));
+    QCOMPARE(Shown(dialog), NumberAndRun("2", "1"));
     QCOMPARE(slider->maximum(), 2);
     QCOMPARE(slider->value(), 1);
     QCOMPARE(Child<QWidget>(dialog, "hand")->grab().toImage(), handBefore);
 
     QTest::keyClick(slider, Qt::Key_Left);
     QCOMPARE(dialog.selectedIndex(), 3);
-    QCOMPARE(Text(dialog, "number"), QStringLiteral("1"));
-    QCOMPARE(Text(dialog, "run"), QStringLiteral("3 局"));
+    QCOMPARE(Shown(dialog), NumberAndRun("1", "3"));
     QVERIFY(Child<QWidget>(dialog, "hand")->grab().toImage() != handBefore);
     // The right end no longer reaches the oldest entry.
     QTest::keyClick(slider, Qt::Key_End);
-    QCOMPARE(Text(dialog, "number"), QStringLiteral("3"));
-    QCOMPARE(Text(dialog, "run"), QStringLiteral("1 局"));
+    QCOMPARE(Shown(dialog), NumberAndRun("3", "1"));
   }
 
   // A key that cannot move the thumb any further is still a notification.
@@ -135,8 +141,7 @@ class TenhouRecordDlgTest : public QObject {
     slider->setFocus();
     QTest::keyClick(slider, Qt::Key_Home);
     QCOMPARE(slider->value(), 0);
-    QCOMPARE(Text(dialog, "number"), QStringLiteral("1"));
-    QCOMPARE(Text(dialog, "run"), QStringLiteral("2 局"));
+    QCOMPARE(Shown(dialog), NumberAndRun("1", "2"));
   }
 
   void anEmptyTableKeepsTheTemplateTextsUntilTheSliderIsUsed() {
@@ -177,15 +182,19 @@ class TenhouRecordDlgTest : public QObject {
     CTenhouRecordDlg dialog(*table);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    const QImage sheet = QImage(QStringLiteral(":/kestrum/tiles.png"));
-    QVERIFY(!sheet.isNull());
     const QWidget* hand = Child<QWidget>(dialog, "hand");
-    const QImage shot = dialog.grab().toImage();
+    QImage shot = dialog.grab().toImage();
+    // On a screen scaled by two the hand comes from the sheet drawn at 2x.
+    const int scale = shot.devicePixelRatio() == 2.0 ? 2 : 1;
+    shot.setDevicePixelRatio(1);
     const std::array<kestrum::TileCell, 14> expected = {{{0, 1}, {1, 1}, {8, 2}, {0, 3}, {0, 3}, {0, 3}, {6, 3},
                                                           {6, 3}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {7, 0}}};
     for (int i = 0; i < 14; ++i) {
-      const QImage drawn = shot.copy(hand->x() + 20 * i, hand->y(), 20, 28).convertToFormat(QImage::Format_RGB32);
-      QVERIFY2(drawn == SheetCell(sheet, expected[static_cast<std::size_t>(i)]), qPrintable(QString::number(i)));
+      const QImage drawn = shot.copy((hand->x() + 20 * i) * scale, hand->y() * scale, 20 * scale, 28 * scale)
+                               .convertToFormat(QImage::Format_RGB32);
+      const QImage cell = SheetCell(scale, expected[static_cast<std::size_t>(i)]);
+      QVERIFY(!cell.isNull());
+      QVERIFY2(drawn == cell, qPrintable(QString::number(i)));
     }
   }
 

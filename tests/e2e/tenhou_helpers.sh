@@ -30,10 +30,10 @@ tenhou_find_second() {
 # TENHOU_SECOND in UTC; its timers keep real time. The chime's calls are
 # written to the program's log.
 tenhou_start() {
-  local asan=${ASAN_OPTIONS:-}
-  # The sanitizer runtime wants to be the first library loaded; the clock
-  # library must come before it to be of any use, which does no harm.
-  [ -n "$asan" ] && asan="$asan:verify_asan_link_order=0"
+  # A sanitizer runtime wants to be the first library loaded; the clock
+  # library must come before it to be of any use, which does no harm. The
+  # option means nothing to a program built without sanitizers.
+  local asan=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0
   TZ=UTC LD_PRELOAD=$faketime_library FAKETIME="$(TZ=UTC date -d "@$TENHOU_SECOND" '+%Y-%m-%d %H:%M:%S')" \
     FAKETIME_DONT_FAKE_MONOTONIC=1 ASAN_OPTIONS=$asan QT_LOGGING_RULES="kestrum.sound.debug=true" e2e_start
 }

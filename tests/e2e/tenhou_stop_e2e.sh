@@ -46,7 +46,7 @@ e2e_expect "the run is still going when the other window is active" e2e_wait_for
 e2e_expect "the heavenly hand comes" e2e_wait_for 60 test -s "$E2E_CWD/tenholog.txt"
 stopped_at=$EPOCHREALTIME
 status_shows_hand() { [ "$(e2e_status_text)" = "$(tenhou_status)" ]; }
-e2e_expect "the status block shows the hand" e2e_wait_for 2 status_shows_hand
+e2e_expect "the status block shows the hand (it shows '$(e2e_status_text)')" e2e_wait_for 2 status_shows_hand
 e2e_expect "the title is plain" title_is Kestrum
 tenhou_expected_entry "$TENHOU_GAMES" $((1000 + TENHOU_GAMES)) 3 0.21352 "$TENHOU_GAMES" 300000 >"$E2E_WORK/expected.txt"
 e2e_expect "the log entry has the hand's bytes" cmp "$E2E_WORK/expected.txt" "$E2E_CWD/tenholog.txt"
