@@ -5,6 +5,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "cli/StandardOutput.h"
 
 namespace {
 
@@ -34,15 +35,7 @@ QString Overview() {
   return text;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  QCoreApplication::setApplicationName(QStringLiteral("kestrum-sim"));
-  QCoreApplication::setApplicationVersion(QStringLiteral("1.11"));
-  QStringList args;
-  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-
+int Dispatch(const QStringList& args) {
   if (args.size() < 2) {
     kestrum::PrintErr(QStringLiteral("kestrum-sim: a command is needed\n\n") + Overview());
     return kestrum::kExitUsage;
@@ -60,4 +53,20 @@ int main(int argc, char** argv) {
     if (name == QLatin1String(entry.name)) return entry.run(args);
   kestrum::PrintErr(QStringLiteral("kestrum-sim: unknown command \"%1\"\n\n").arg(name) + Overview());
   return kestrum::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("kestrum-sim"));
+  QCoreApplication::setApplicationVersion(QStringLiteral("1.11"));
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  try {
+    return Dispatch(args);
+  } catch (const kestrum::OutputFailed& failure) {
+    kestrum::PrintErr(QStringLiteral("kestrum-sim: %1\n").arg(QString::fromUtf8(failure.what())));
+    return kestrum::kExitBadInput;
+  }
 }
