@@ -1,22 +1,25 @@
-// kestrum-sim run: a batch of games at full speed on every core, with a
+// kestrum-sim run: a batch of games at full speed on every usable CPU, with a
 // progress bar on a terminal and a summary at the end, also after Ctrl-C.
 
 #include <QCommandLineParser>
 #include <QJsonDocument>
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <optional>
 #include <random>
-#include <thread>
 
-#include "cli/BatchRun.h"
+#include "batch/BatchRunner.h"
+#include "batch/ExactCount.h"
+#include "batch/UsableCpus.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
-#include "cli/ExactCount.h"
 #include "cli/PlotFile.h"
 #include "cli/ProgressBar.h"
 #include "cli/RunSummary.h"
@@ -49,17 +52,18 @@ class BatchLog {
         file_(file),
         batchStart_(batchStart) {}
 
-  void Append(const TenhouFind& find) {
+  void Append(const TenhouFind& find, const BatchTally& tally, double secondsIntoBatch) {
     SimulationState state;
-    state.startHeader = log_.StartHeaderAt(At(find.runStartedAtSeconds));
-    state.hand = find.hand;
+    state.startHeader = log_.StartHeaderAt(At(runStartedAt_));
+    state.hand = Expand(find.hand);
     state.tileNames = TileNames();
     state.sinceCnt = find.runLength;
     state.totalCnt = find.gamesSoFar;
-    state.tenhoCnt = find.tenhouSoFar;
-    state.minTenhoCnt = find.shortestSoFar;
-    state.maxTenhoCnt = find.longestSoFar;
-    log_.AppendTenhouLog(state, At(find.foundAtSeconds));
+    state.tenhoCnt = tally.tenhou;
+    state.minTenhoCnt = tally.shortestRun;
+    state.maxTenhoCnt = tally.longestRun;
+    log_.AppendTenhouLog(state, At(secondsIntoBatch));
+    runStartedAt_ = secondsIntoBatch;
     if (log_.LastAppendResult() != LogAppendResult::Written && !warned_) {
       PrintErr(QStringLiteral("kestrum-sim run: could not append to %1; the batch goes on\n").arg(file_));
       warned_ = true;
@@ -75,17 +79,21 @@ class BatchLog {
   TenhouLogFile log_;
   QString file_;
   std::time_t batchStart_;
+  double runStartedAt_ = 0.0;
   bool warned_ = false;
 };
 
 const Subcommand kCommand{
     QStringLiteral("run"), QStringLiteral("[options]"),
     QStringLiteral("Plays games at full speed with the simulator's own shuffle, deal, sort and complete-hand test,\n"
-                   "on every core unless --threads says otherwise, until a limit is reached or Ctrl-C, then\n"
-                   "prints what was played and found beside the exact rate. Without a limit it runs until\n"
-                   "Ctrl-C. Under a --games or --tenhou limit, the same --seed and --threads give the same\n"
-                   "games, heavenly hands and runs. A run is the games up to a heavenly hand since the\n"
-                   "previous one in the same thread's stream.")};
+                   "on every usable CPU unless --threads says otherwise, until a limit is reached or Ctrl-C,\n"
+                   "then prints what was played and found beside the exact rate. Without a limit it runs until\n"
+                   "Ctrl-C. A seed defines one sequence of games, cut into blocks that the threads share out:\n"
+                   "under a --games or --tenhou limit the same --seed gives the same games, heavenly hands, runs\n"
+                   "and log entries on any number of threads. --tenhou K counts exactly the first K heavenly\n"
+                   "hands of the sequence and no game after the K-th. --seconds and Ctrl-C stop with what was\n"
+                   "played, which is not reproducible. A run is the games up to and including a heavenly hand\n"
+                   "since the previous one in the sequence, or since the batch began.")};
 
 std::uint64_t ClockSeed() {
   std::random_device device;
@@ -93,9 +101,16 @@ std::uint64_t ClockSeed() {
   return now ^ (static_cast<std::uint64_t>(device()) << 32);
 }
 
-int DefaultThreads() {
-  const unsigned cores = std::thread::hardware_concurrency();
-  return cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, kMaxThreads));
+int DefaultThreads() { return static_cast<int>(std::min<std::int64_t>(UsableCpus(), kMaxThreads)); }
+
+// A log that cannot take entries is found out before the first game, not at
+// the first heavenly hand, which may come hours later.
+std::optional<QString> LogFileProblem(const QString& file) {
+  const QByteArray path = file.toLocal8Bit();
+  const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
+  ::close(fd);
+  return std::nullopt;
 }
 
 struct ParsedRun {
@@ -106,20 +121,20 @@ struct ParsedRun {
 ParsedRun ParseRun(const QStringList& args) {
   QCommandLineParser parser;
   const QCommandLineOption threads(QStringLiteral("threads"),
-                                   QStringLiteral("Threads to play on (1..1024; default: one per core)."),
+                                   QStringLiteral("Threads to play on (1..1024; default: the CPUs this process may use)."),
                                    QStringLiteral("N"));
   const QCommandLineOption games(QStringLiteral("games"), QStringLiteral("Stop after N games (1..10^15)."),
                                  QStringLiteral("N"));
   const QCommandLineOption tenhou(QStringLiteral("tenhou"),
-                                  QStringLiteral("Stop after K heavenly hands (1..10000000)."), QStringLiteral("K"));
+                                  QStringLiteral("Stop at the K-th heavenly hand (1..10000000)."), QStringLiteral("K"));
   const QCommandLineOption seconds(QStringLiteral("seconds"),
                                    QStringLiteral("Stop after S seconds (decimal, more than 0)."), QStringLiteral("S"));
   const QCommandLineOption seed(QStringLiteral("seed"),
-                                QStringLiteral("Seed of the generators, 0..18446744073709551615 (default: the clock)."),
+                                QStringLiteral("Seed of the sequence, 0..18446744073709551615 (default: the clock)."),
                                 QStringLiteral("S"));
   const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the summary as JSON."));
   const QCommandLineOption log(QStringLiteral("log"),
-                               QStringLiteral("Append an entry to this log file for every heavenly hand found."),
+                               QStringLiteral("Append an entry to this log file for every heavenly hand, in sequence order."),
                                QStringLiteral("FILE"));
   const QCommandLineOption plot(QStringLiteral("plot"),
                                 QStringLiteral("Draw the batch into FILE, SVG or PNG by its extension: the measured\n"
@@ -139,14 +154,6 @@ ParsedRun ParseRun(const QStringList& args) {
                      UsageError(parser, kCommand,
                                 QStringLiteral("--%1 %2: %3").arg(option.names().first(), parser.value(option), rule))};
   };
-  if (parser.isSet(log)) {
-    request.logFile = parser.value(log);
-    if (request.logFile.isEmpty()) return bad(log, QStringLiteral("a file name is needed"));
-  }
-  if (parser.isSet(plot)) {
-    request.plotFile = parser.value(plot);
-    if (request.plotFile.isEmpty()) return bad(plot, QStringLiteral("a file name is needed"));
-  }
   if (parser.isSet(threads)) {
     const auto value = ParseBoundedInteger(parser.value(threads), 1, kMaxThreads);
     if (!value) return bad(threads, QStringLiteral("a whole number from 1 to 1024 is needed"));
@@ -155,17 +162,17 @@ ParsedRun ParseRun(const QStringList& args) {
   if (parser.isSet(games)) {
     const auto value = ParseBoundedInteger(parser.value(games), 1, kMaxGames);
     if (!value) return bad(games, QStringLiteral("a whole number from 1 to 10^15 is needed"));
-    request.batch.games = *value;
+    request.batch.limits.games = *value;
   }
   if (parser.isSet(tenhou)) {
     const auto value = ParseBoundedInteger(parser.value(tenhou), 1, kMaxTenhou);
     if (!value) return bad(tenhou, QStringLiteral("a whole number from 1 to 10000000 is needed"));
-    request.batch.tenhou = *value;
+    request.batch.limits.tenhou = *value;
   }
   if (parser.isSet(seconds)) {
     const auto value = ParseSeconds(parser.value(seconds), kMaxSeconds);
     if (!value) return bad(seconds, QStringLiteral("a number of seconds above 0 and at most 10^7 is needed"));
-    request.batch.seconds = *value;
+    request.batch.limits.seconds = *value;
   }
   if (parser.isSet(seed)) {
     const auto value = ParseUnsigned64(parser.value(seed));
@@ -173,6 +180,16 @@ ParsedRun ParseRun(const QStringList& args) {
     request.batch.seed = *value;
   } else {
     request.batch.seed = ClockSeed();
+  }
+  if (parser.isSet(log)) {
+    request.logFile = parser.value(log);
+    if (request.logFile.isEmpty()) return bad(log, QStringLiteral("a file name is needed"));
+    if (const auto problem = LogFileProblem(request.logFile))
+      return bad(log, QStringLiteral("cannot be opened for appending (%1)").arg(*problem));
+  }
+  if (parser.isSet(plot)) {
+    request.plotFile = parser.value(plot);
+    if (request.plotFile.isEmpty()) return bad(plot, QStringLiteral("a file name is needed"));
   }
   return {request, kExitOk};
 }
@@ -195,25 +212,25 @@ int RunCommand(const QStringList& args) {
   const ExactCounts exact = CountCompleteDeals();
   InstallInterruptHandler();
   std::optional<ProgressBar> bar;
-  if (isatty(STDERR_FILENO)) bar.emplace(request.batch, Ratio(exact.Complete(), exact.deals));
-  const BatchProgressCallback progress = [&bar](const BatchProgress& p) {
-    if (bar) bar->Update(p);
-  };
+  if (isatty(STDERR_FILENO)) bar.emplace(request.batch.limits, Ratio(exact.Complete(), exact.deals));
   std::optional<BatchLog> log;
   if (!request.logFile.isEmpty()) log.emplace(request.logFile, std::time(nullptr));
-  const TenhouFindCallback onTenhou = [&log, &plot](const TenhouFind& find) {
-    if (log) log->Append(find);
-    if (plot) plot->AddTenhou(find.batchIndex, find.form, find.runLength);
+  BatchObserver observer;
+  observer.progress = [&bar](const BatchProgress& p) {
+    if (bar) bar->Update(p);
   };
-  const BatchTotals totals = RunBatch(request.batch, InterruptRequested(), progress, onTenhou);
+  observer.find = [&log](const TenhouFind& find, const BatchTally& tally, double seconds) {
+    if (log) log->Append(find, tally, seconds);
+  };
+  const BatchResult result = RunBatch(request.batch, InterruptRequested(), observer);
   if (bar) bar->Clear();
 
   if (request.json)
-    PrintOut(QString::fromUtf8(QJsonDocument(SummaryJson(totals, exact)).toJson(QJsonDocument::Indented)));
+    PrintOut(QString::fromUtf8(QJsonDocument(SummaryJson(result, exact)).toJson(QJsonDocument::Indented)));
   else
-    PrintOut(SummaryText(totals, exact));
+    PrintOut(SummaryText(result, exact));
   if (plot) {
-    if (const QString why = plot->Write(totals.games, Ratio(exact.Complete(), exact.deals)); !why.isEmpty()) {
+    if (const QString why = plot->Write(result, Ratio(exact.Complete(), exact.deals)); !why.isEmpty()) {
       PrintErr(QStringLiteral("kestrum-sim run: could not write the plot %1: %2\n").arg(request.plotFile, why));
       return kExitBadInput;
     }

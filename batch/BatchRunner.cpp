@@ -1,0 +1,76 @@
+#include "batch/BatchRunner.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "batch/BatchSequence.h"
+#include "batch/BlockSupply.h"
+#include "batch/BlockWorkers.h"
+#include "batch/ResultQueue.h"
+
+namespace kestrum {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kCountingPeriod = std::chrono::milliseconds(50);
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+StopReason ReasonOf(const BatchSequence& sequence, const BatchLimits& limits, bool interrupted) {
+  if (sequence.Complete())
+    return limits.tenhou > 0 && sequence.Tally().tenhou >= limits.tenhou ? StopReason::kTenhou : StopReason::kGames;
+  return interrupted ? StopReason::kInterrupted : StopReason::kSeconds;
+}
+
+}  // namespace
+
+BatchResult RunBatch(const BatchOptions& options, const std::atomic<bool>& stop, const BatchObserver& observer,
+                     BlockPlay play) {
+  const Clock::time_point start = Clock::now();
+  BatchSequence sequence(options.limits);
+  if (observer.find)
+    sequence.SetFindListener([&](const TenhouFind& find, const BatchTally& tally) {
+      observer.find(find, tally, SecondsSince(start));
+    });
+  std::atomic<std::uint64_t> lastNeeded{sequence.LastNeededBlock()};
+  std::atomic<bool> halt{false};
+  SequenceSupply supply(options.limits, lastNeeded, 0, {});
+  ResultQueue results;
+  BlockWorkers workers(std::max(1, options.threads), options.seed, supply, BlockCancel{&halt, &lastNeeded}, results,
+                       play);
+
+  const auto count = [&](std::vector<BlockResult> finished) {
+    for (BlockResult& result : finished) sequence.Add(std::move(result));
+    lastNeeded.store(sequence.LastNeededBlock());
+  };
+  while (!sequence.Complete()) {
+    count(results.TakeAll(kCountingPeriod));
+    if (sequence.Complete() || workers.AllEnded()) break;
+    const bool outOfTime = options.limits.seconds > 0 && SecondsSince(start) >= options.limits.seconds;
+    if (stop.load() || outOfTime) halt.store(true);
+    if (observer.progress)
+      observer.progress({static_cast<Count64>(workers.GamesPlayed()), sequence.Tally().tenhou, SecondsSince(start)});
+  }
+  halt.store(true);
+  workers.Join();
+  if (!sequence.Complete()) {
+    count(results.TakeAll(std::chrono::milliseconds(0)));
+    sequence.CountAcrossGaps();
+  }
+
+  BatchResult result;
+  result.tally = sequence.Tally();
+  result.finds = sequence.Finds();
+  result.stop = ReasonOf(sequence, options.limits, stop.load());
+  result.elapsedSeconds = SecondsSince(start);
+  result.threads = std::max(1, options.threads);
+  result.seed = options.seed;
+  result.limits = options.limits;
+  if (observer.progress) observer.progress({result.tally.games, result.tally.tenhou, result.elapsedSeconds});
+  return result;
+}
+
+}  // namespace kestrum
