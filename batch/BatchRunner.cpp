@@ -14,6 +14,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kCountingPeriod = std::chrono::milliseconds(50);
+constexpr double kSavePeriodSeconds = 5.0;
 
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
@@ -25,19 +26,27 @@ StopReason ReasonOf(const BatchSequence& sequence, const BatchLimits& limits, bo
   return interrupted ? StopReason::kInterrupted : StopReason::kSeconds;
 }
 
+std::vector<std::uint64_t> BlocksOf(const std::vector<BlockResult>& results) {
+  std::vector<std::uint64_t> blocks;
+  for (const BlockResult& result : results) blocks.push_back(result.block);
+  return blocks;
+}
+
 }  // namespace
 
 BatchResult RunBatch(const BatchOptions& options, const std::atomic<bool>& stop, const BatchObserver& observer,
-                     BlockPlay play) {
+                     const SequenceState& resumeFrom, BlockPlay play) {
   const Clock::time_point start = Clock::now();
   BatchSequence sequence(options.limits);
+  sequence.Resume(resumeFrom);
+  const Count64 resumedGames = sequence.Tally().games;
   if (observer.find)
     sequence.SetFindListener([&](const TenhouFind& find, const BatchTally& tally) {
       observer.find(find, tally, SecondsSince(start));
     });
   std::atomic<std::uint64_t> lastNeeded{sequence.LastNeededBlock()};
   std::atomic<bool> halt{false};
-  SequenceSupply supply(options.limits, lastNeeded, 0, {});
+  SequenceSupply supply(options.limits, lastNeeded, resumeFrom.countedBlocks, BlocksOf(resumeFrom.waiting));
   ResultQueue results;
   BlockWorkers workers(std::max(1, options.threads), options.seed, supply, BlockCancel{&halt, &lastNeeded}, results,
                        play);
@@ -46,8 +55,13 @@ BatchResult RunBatch(const BatchOptions& options, const std::atomic<bool>& stop,
     for (BlockResult& result : finished) sequence.Add(std::move(result));
     lastNeeded.store(sequence.LastNeededBlock());
   };
+  double savedAt = 0.0;
   while (!sequence.Complete()) {
     count(results.TakeAll(kCountingPeriod));
+    if (observer.save && SecondsSince(start) - savedAt >= kSavePeriodSeconds) {
+      observer.save(sequence.State());
+      savedAt = SecondsSince(start);
+    }
     if (sequence.Complete() || workers.AllEnded()) break;
     const bool outOfTime = options.limits.seconds > 0 && SecondsSince(start) >= options.limits.seconds;
     if (stop.load() || outOfTime) halt.store(true);
@@ -56,10 +70,11 @@ BatchResult RunBatch(const BatchOptions& options, const std::atomic<bool>& stop,
   }
   halt.store(true);
   workers.Join();
-  if (!sequence.Complete()) {
-    count(results.TakeAll(std::chrono::milliseconds(0)));
-    sequence.CountAcrossGaps();
-  }
+  if (!sequence.Complete()) count(results.TakeAll(std::chrono::milliseconds(0)));
+  // Saved before the gaps are counted across: blocks cut short are played
+  // again in full by the batch that resumes.
+  if (observer.save) observer.save(sequence.State());
+  if (!sequence.Complete()) sequence.CountAcrossGaps();
 
   BatchResult result;
   result.tally = sequence.Tally();
@@ -69,6 +84,7 @@ BatchResult RunBatch(const BatchOptions& options, const std::atomic<bool>& stop,
   result.threads = std::max(1, options.threads);
   result.seed = options.seed;
   result.limits = options.limits;
+  result.resumedGames = resumedGames;
   if (observer.progress) observer.progress({result.tally.games, result.tally.tenhou, result.elapsedSeconds});
   return result;
 }

@@ -16,6 +16,7 @@
 #include <random>
 
 #include "batch/BatchRunner.h"
+#include "batch/Checkpoint.h"
 #include "batch/ExactCount.h"
 #include "batch/UsableCpus.h"
 #include "cli/CommandLine.h"
@@ -37,7 +38,36 @@ constexpr double kMaxSeconds = 1e7;                         // about 115 days
 struct RunRequest {
   BatchOptions batch;
   bool json = false;
-  QString logFile;  // empty: no log
+  QString logFile;         // empty: no log
+  QString checkpointFile;  // empty: no checkpoint
+  SequenceState resumeFrom;
+};
+
+// Keeps the batch's state in the checkpoint file; a save that fails is
+// reported once and the batch goes on.
+class CheckpointKeeper {
+ public:
+  CheckpointKeeper(const QString& file, const BatchOptions& batch)
+      : file_(file.toStdString()), name_(file), batch_(batch) {}
+
+  std::optional<std::string> TrySave(const SequenceState& state) {
+    return SaveCheckpointFile(file_, EncodeCheckpoint(batch_, state));
+  }
+
+  void Save(const SequenceState& state) {
+    const auto problem = TrySave(state);
+    if (problem && !warned_) {
+      PrintErr(QStringLiteral("kestrum-sim run: could not save the checkpoint %1 (%2); the batch goes on\n")
+                   .arg(name_, QString::fromStdString(*problem)));
+      warned_ = true;
+    }
+  }
+
+ private:
+  std::filesystem::path file_;
+  QString name_;
+  BatchOptions batch_;
+  bool warned_ = false;
 };
 
 // Appends an entry to a log file for every heavenly hand of the batch, in
@@ -91,7 +121,11 @@ const Subcommand kCommand{
                    "and log entries on any number of threads. --tenhou K counts exactly the first K heavenly\n"
                    "hands of the sequence and no game after the K-th. --seconds and Ctrl-C stop with what was\n"
                    "played, which is not reproducible. A run is the games up to and including a heavenly hand\n"
-                   "since the previous one in the sequence, or since the batch began.")};
+                   "since the previous one in the sequence, or since the batch began.\n"
+                   "With --checkpoint the results of every finished block are kept in FILE, replaced as a whole\n"
+                   "every few seconds and at the end; run again with the same FILE, seed and limits, the batch\n"
+                   "carries on and ends with exactly the result it would have had. A FILE of another seed,\n"
+                   "limit or version, or a damaged one, is refused.")};
 
 std::uint64_t ClockSeed() {
   std::random_device device;
@@ -134,7 +168,11 @@ ParsedRun ParseRun(const QStringList& args) {
   const QCommandLineOption log(QStringLiteral("log"),
                                QStringLiteral("Append an entry to this log file for every heavenly hand, in sequence order."),
                                QStringLiteral("FILE"));
-  parser.addOptions({threads, games, tenhou, seconds, seed, json, log});
+  const QCommandLineOption checkpoint(
+      QStringLiteral("checkpoint"),
+      QStringLiteral("Keep the finished blocks in FILE and carry on from it when it exists (needs --seed)."),
+      QStringLiteral("FILE"));
+  parser.addOptions({threads, games, tenhou, seconds, seed, json, log, checkpoint});
   if (const auto done = ParseSubcommand(parser, kCommand, args)) return {std::nullopt, *done};
   if (!parser.positionalArguments().isEmpty())
     return {std::nullopt, UsageError(parser, kCommand,
@@ -181,7 +219,32 @@ ParsedRun ParseRun(const QStringList& args) {
     if (const auto problem = LogFileProblem(request.logFile))
       return bad(log, QStringLiteral("cannot be opened for appending (%1)").arg(*problem));
   }
+  if (parser.isSet(checkpoint)) {
+    request.checkpointFile = parser.value(checkpoint);
+    if (request.checkpointFile.isEmpty()) return bad(checkpoint, QStringLiteral("a file name is needed"));
+    if (!parser.isSet(seed))
+      return bad(checkpoint, QStringLiteral("--seed is needed too, so that the batch can be carried on"));
+  }
   return {request, kExitOk};
+}
+
+// Reads the checkpoint to carry on from; nothing to read is a fresh start.
+// Returns the exit code when the file is refused.
+std::optional<int> ResumeFromCheckpoint(RunRequest& request) {
+  const CheckpointFile file = LoadCheckpointFile(request.checkpointFile.toStdString());
+  if (!file.exists) return std::nullopt;
+  std::string problem = file.problem;
+  if (problem.empty()) {
+    CheckpointRead read = DecodeCheckpoint(file.bytes, request.batch);
+    if (read.state) {
+      request.resumeFrom = std::move(*read.state);
+      return std::nullopt;
+    }
+    problem = read.problem;
+  }
+  PrintErr(QStringLiteral("kestrum-sim run: the checkpoint %1 is refused: %2\n")
+               .arg(request.checkpointFile, QString::fromStdString(problem)));
+  return kExitBadInput;
 }
 
 }  // namespace
@@ -189,7 +252,18 @@ ParsedRun ParseRun(const QStringList& args) {
 int RunCommand(const QStringList& args) {
   const ParsedRun parsed = ParseRun(args);
   if (!parsed.request) return parsed.exitCode;
-  const RunRequest& request = *parsed.request;
+  RunRequest request = *parsed.request;
+  std::optional<CheckpointKeeper> keeper;
+  if (!request.checkpointFile.isEmpty()) {
+    if (const auto refused = ResumeFromCheckpoint(request)) return *refused;
+    keeper.emplace(request.checkpointFile, request.batch);
+    // A place that cannot take the file is found out before the first game.
+    if (const auto problem = keeper->TrySave(request.resumeFrom)) {
+      PrintErr(QStringLiteral("kestrum-sim run: --checkpoint %1: cannot be written (%2)\n")
+                   .arg(request.checkpointFile, QString::fromStdString(*problem)));
+      return kExitUsage;
+    }
+  }
 
   const ExactCounts exact = CountCompleteDeals();
   InstallInterruptHandler();
@@ -204,7 +278,8 @@ int RunCommand(const QStringList& args) {
   observer.find = [&log](const TenhouFind& find, const BatchTally& tally, double seconds) {
     if (log) log->Append(find, tally, seconds);
   };
-  const BatchResult result = RunBatch(request.batch, InterruptRequested(), observer);
+  if (keeper) observer.save = [&keeper](const SequenceState& state) { keeper->Save(state); };
+  const BatchResult result = RunBatch(request.batch, InterruptRequested(), observer, request.resumeFrom);
   if (bar) bar->Clear();
 
   if (request.json)

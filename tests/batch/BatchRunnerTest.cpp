@@ -75,7 +75,7 @@ TEST_P(HeavenlyHandLimit, EndsAtExactlyTheKthOfTheSequence) {
   std::vector<Count64> progressTenhou;
   BatchObserver observer;
   observer.progress = [&](const BatchProgress& progress) { progressTenhou.push_back(progress.tenhou); };
-  const BatchResult result = RunBatch(Options(threads, 0, tenhou, seed), kNeverStop, observer, FrequentFinds);
+  const BatchResult result = RunBatch(Options(threads, 0, tenhou, seed), kNeverStop, observer, {}, FrequentFinds);
 
   ASSERT_EQ(result.finds.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -115,7 +115,7 @@ TEST(BatchRunner, GamesLimitGivesTheSequencesFindsOnAnyNumberOfThreads) {
       told.push_back(find.sequenceIndex);
       EXPECT_EQ(tally.tenhou, static_cast<Count64>(told.size()));
     };
-    const BatchResult result = RunBatch(Options(threads, games, 0, 9), kNeverStop, observer, FrequentFinds);
+    const BatchResult result = RunBatch(Options(threads, games, 0, 9), kNeverStop, observer, {}, FrequentFinds);
     EXPECT_EQ(result.tally.games, games) << threads;
     EXPECT_EQ(told, expected) << threads;
     EXPECT_EQ(result.stop, StopReason::kGames);
