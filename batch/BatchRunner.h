@@ -32,9 +32,18 @@ struct BatchObserver {
 
 // Plays until a limit is met or stop becomes true. options.threads must be
 // at least 1; without any limit only stop ends the batch.
-// start is where a checkpoint left the sequence (the beginning when empty);
-// play is the engine's own PlayBlock but for tests of the scheduling rules.
+class BatchPeers;
+
+struct BatchSetup {
+  // Where a checkpoint left the sequence; empty: the beginning.
+  SequenceState resumeFrom;
+  // The engine's own PlayBlock but for tests of the scheduling rules.
+  BlockPlay play = PlayBlock;
+  // Other processes that play blocks of this batch, when there are any.
+  BatchPeers* peers = nullptr;
+};
+
 BatchResult RunBatch(const BatchOptions& options, const std::atomic<bool>& stop, const BatchObserver& observer = {},
-                     const SequenceState& start = {}, BlockPlay play = PlayBlock);
+                     const BatchSetup& setup = {});
 
 }  // namespace kestrum

@@ -17,6 +17,14 @@
 
 #include "batch/BatchRunner.h"
 #include "batch/Checkpoint.h"
+#include "batch/MpiLaunch.h"
+#ifdef KESTRUM_HAVE_MPI
+#include <mpi.h>
+
+#include "batch/MpiBlockPlayer.h"
+#include "batch/MpiPeers.h"
+#include "batch/MpiSession.h"
+#endif
 #include "batch/ExactCount.h"
 #include "batch/UsableCpus.h"
 #include "cli/CommandLine.h"
@@ -125,7 +133,11 @@ const Subcommand kCommand{
                    "With --checkpoint the results of every finished block are kept in FILE, replaced as a whole\n"
                    "every few seconds and at the end; run again with the same FILE, seed and limits, the batch\n"
                    "carries on and ends with exactly the result it would have had. A FILE of another seed,\n"
-                   "limit or version, or a damaged one, is refused.")};
+                   "limit or version, or a damaged one, is refused.\n"
+                   "Under mpirun (or srun) the processes share one batch: each plays blocks on its own threads\n"
+                   "(--threads per process), the first prints the progress and the summary and keeps the log and\n"
+                   "the checkpoint, and the result is exactly that of one process.") +
+        (BuiltWithMpi() ? QString() : QStringLiteral(" This kestrum-sim was built without MPI support."))};
 
 std::uint64_t ClockSeed() {
   std::random_device device;
@@ -150,7 +162,9 @@ struct ParsedRun {
   int exitCode = kExitOk;
 };
 
-ParsedRun ParseRun(const QStringList& args) {
+// Only the process that counts (the only one, or rank 0 under MPI) touches
+// the log and checkpoint files.
+ParsedRun ParseRun(const QStringList& args, bool counts) {
   QCommandLineParser parser;
   const QCommandLineOption threads(QStringLiteral("threads"),
                                    QStringLiteral("Threads to play on (1..1024; default: the CPUs this process may use)."),
@@ -216,7 +230,7 @@ ParsedRun ParseRun(const QStringList& args) {
   if (parser.isSet(log)) {
     request.logFile = parser.value(log);
     if (request.logFile.isEmpty()) return bad(log, QStringLiteral("a file name is needed"));
-    if (const auto problem = LogFileProblem(request.logFile))
+    if (const auto problem = counts ? LogFileProblem(request.logFile) : std::nullopt)
       return bad(log, QStringLiteral("cannot be opened for appending (%1)").arg(*problem));
   }
   if (parser.isSet(checkpoint)) {
@@ -247,24 +261,24 @@ std::optional<int> ResumeFromCheckpoint(RunRequest& request) {
   return kExitBadInput;
 }
 
-}  // namespace
-
-int RunCommand(const QStringList& args) {
-  const ParsedRun parsed = ParseRun(args);
-  if (!parsed.request) return parsed.exitCode;
-  RunRequest request = *parsed.request;
-  std::optional<CheckpointKeeper> keeper;
-  if (!request.checkpointFile.isEmpty()) {
-    if (const auto refused = ResumeFromCheckpoint(request)) return *refused;
-    keeper.emplace(request.checkpointFile, request.batch);
-    // A place that cannot take the file is found out before the first game.
-    if (const auto problem = keeper->TrySave(request.resumeFrom)) {
-      PrintErr(QStringLiteral("kestrum-sim run: --checkpoint %1: cannot be written (%2)\n")
-                   .arg(request.checkpointFile, QString::fromStdString(*problem)));
-      return kExitUsage;
-    }
+// Reads the checkpoint to carry on from and makes sure it can be written;
+// returns the exit code when the batch cannot start.
+std::optional<int> PrepareCheckpoint(RunRequest& request, std::optional<CheckpointKeeper>& keeper) {
+  if (request.checkpointFile.isEmpty()) return std::nullopt;
+  if (const auto refused = ResumeFromCheckpoint(request)) return refused;
+  keeper.emplace(request.checkpointFile, request.batch);
+  // A place that cannot take the file is found out before the first game.
+  if (const auto problem = keeper->TrySave(request.resumeFrom)) {
+    PrintErr(QStringLiteral("kestrum-sim run: --checkpoint %1: cannot be written (%2)\n")
+                 .arg(request.checkpointFile, QString::fromStdString(*problem)));
+    return kExitUsage;
   }
+  return std::nullopt;
+}
 
+// Plays the batch and prints its summary; peers, under MPI, are the other
+// processes that play blocks for it.
+int CountBatch(const RunRequest& request, std::optional<CheckpointKeeper>& keeper, BatchPeers* peers) {
   const ExactCounts exact = CountCompleteDeals();
   InstallInterruptHandler();
   std::optional<ProgressBar> bar;
@@ -279,7 +293,10 @@ int RunCommand(const QStringList& args) {
     if (log) log->Append(find, tally, seconds);
   };
   if (keeper) observer.save = [&keeper](const SequenceState& state) { keeper->Save(state); };
-  const BatchResult result = RunBatch(request.batch, InterruptRequested(), observer, request.resumeFrom);
+  BatchSetup setup;
+  setup.resumeFrom = request.resumeFrom;
+  setup.peers = peers;
+  const BatchResult result = RunBatch(request.batch, InterruptRequested(), observer, setup);
   if (bar) bar->Clear();
 
   if (request.json)
@@ -287,6 +304,49 @@ int RunCommand(const QStringList& args) {
   else
     PrintOut(SummaryText(result, exact));
   return kExitOk;
+}
+
+#ifdef KESTRUM_HAVE_MPI
+// Every process parses the same arguments; rank 0 alone checks the files and
+// draws the seed when none is given, and all go on only when all can.
+int RunUnderMpi(const QStringList& args) {
+  MpiSession session;
+  const bool counts = session.Rank() == 0;
+  ParsedRun parsed = ParseRun(args, counts);
+  std::optional<CheckpointKeeper> keeper;
+  std::optional<int> refused;
+  if (parsed.request && counts) refused = PrepareCheckpoint(*parsed.request, keeper);
+  int ready = parsed.request && !refused ? 1 : 0;
+  MPI_Allreduce(MPI_IN_PLACE, &ready, 1, MPI_INT, MPI_MIN, MPI_COMM_WORLD);
+  if (!ready) return refused ? *refused : parsed.request ? kExitUsage : parsed.exitCode;
+  RunRequest& request = *parsed.request;
+  MPI_Bcast(&request.batch.seed, 1, MPI_UINT64_T, 0, MPI_COMM_WORLD);
+  if (!counts) {
+    PlayBlocksForRankZero(request.batch);
+    return kExitOk;
+  }
+  MpiPeers peers(session.Size());
+  return CountBatch(request, keeper, &peers);
+}
+#endif
+
+}  // namespace
+
+int RunCommand(const QStringList& args) {
+  if (LaunchedByMpi()) {
+#ifdef KESTRUM_HAVE_MPI
+    return RunUnderMpi(args);
+#else
+    PrintErr(QStringLiteral("kestrum-sim run: started by an MPI launcher, but this kestrum-sim was built without "
+                            "MPI; run it without mpirun\n"));
+    return kExitBadInput;
+#endif
+  }
+  ParsedRun parsed = ParseRun(args, true);
+  if (!parsed.request) return parsed.exitCode;
+  std::optional<CheckpointKeeper> keeper;
+  if (const auto refused = PrepareCheckpoint(*parsed.request, keeper)) return *refused;
+  return CountBatch(*parsed.request, keeper, nullptr);
 }
 
 }  // namespace kestrum

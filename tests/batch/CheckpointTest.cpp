@@ -19,6 +19,13 @@ namespace {
 
 const std::atomic<bool> kNeverStop{false};
 
+BatchSetup Playing(BlockPlay play, const SequenceState& resumeFrom = {}) {
+  BatchSetup setup;
+  setup.play = play;
+  setup.resumeFrom = resumeFrom;
+  return setup;
+}
+
 // Heavenly hands every few dozen games, so that a checkpoint holds many,
 // and blocks slow enough that a batch can be stopped halfway.
 BlockResult FrequentFinds(std::uint64_t seed, std::uint64_t block, std::uint32_t games, const BlockCancel& cancel,
@@ -59,7 +66,7 @@ BatchResult RunInPieces(const BatchOptions& options, int stopAfter, int& pieces)
       ASSERT_TRUE(read.state.has_value()) << read.problem;
       saved = *read.state;
     };
-    const BatchResult result = RunBatch(options, stop, observer, saved, FrequentFinds);
+    const BatchResult result = RunBatch(options, stop, observer, Playing(FrequentFinds, saved));
     if (result.Reproducible()) return result;
   }
 }
@@ -79,7 +86,7 @@ void ExpectSameBatch(const BatchResult& resumed, const BatchResult& whole) {
 
 TEST(Checkpoint, BatchCarriedOnInPiecesEndsAsTheUninterruptedOne) {
   for (const BatchOptions& options : {Options(3, 60 * kBlockGames + 77, 0), Options(2, 0, 500)}) {
-    const BatchResult whole = RunBatch(options, kNeverStop, {}, {}, FrequentFinds);
+    const BatchResult whole = RunBatch(options, kNeverStop, {}, Playing(FrequentFinds));
     for (const int stopAfter : {1, 3}) {
       int pieces = 0;
       const BatchResult resumed = RunInPieces(options, stopAfter, pieces);
@@ -109,7 +116,7 @@ class CheckpointBytes : public ::testing::Test {
     const BatchOptions options = Options(2, 0, 40);
     BatchObserver observer;
     observer.save = [&](const SequenceState& state) { bytes_ = EncodeCheckpoint(options, state); };
-    RunBatch(options, kNeverStop, observer, {}, FrequentFinds);
+    RunBatch(options, kNeverStop, observer, Playing(FrequentFinds));
     ASSERT_FALSE(bytes_.empty());
     ASSERT_TRUE(DecodeCheckpoint(bytes_, options).state.has_value());
   }
