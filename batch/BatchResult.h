@@ -62,6 +62,7 @@ struct BatchResult {
   int processes = 1;
   std::uint64_t seed = 0;
   BatchLimits limits;
+  Count64 resumedGames = 0;  // counted from a checkpoint, not played by this run
   // Only a batch ended by its games or heavenly-hand limit gives the same
   // result again for its seed; after a time limit or Ctrl-C the count
   // depends on the machine, and blocks cut short leave gaps in the sequence.

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "batch/BatchResult.h"
+#include "batch/BatchSequence.h"
 #include "batch/BlockPlayer.h"
 
 namespace kestrum {
@@ -25,12 +26,24 @@ struct BatchObserver {
   // Every heavenly hand as it is counted, in sequence order, with the tally
   // just after it and the seconds since the batch began.
   std::function<void(const TenhouFind&, const BatchTally&, double)> find;
+  // Every few seconds and once at the end: what a checkpoint keeps.
+  std::function<void(const SequenceState&)> save;
 };
 
 // Plays until a limit is met or stop becomes true. options.threads must be
 // at least 1; without any limit only stop ends the batch.
-// play is the engine's own PlayBlock but for tests of the scheduling rules.
+class BatchPeers;
+
+struct BatchSetup {
+  // Where a checkpoint left the sequence; empty: the beginning.
+  SequenceState resumeFrom;
+  // The engine's own PlayBlock but for tests of the scheduling rules.
+  BlockPlay play = PlayBlock;
+  // Other processes that play blocks of this batch, when there are any.
+  BatchPeers* peers = nullptr;
+};
+
 BatchResult RunBatch(const BatchOptions& options, const std::atomic<bool>& stop, const BatchObserver& observer = {},
-                     BlockPlay play = PlayBlock);
+                     const BatchSetup& setup = {});
 
 }  // namespace kestrum

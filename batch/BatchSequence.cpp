@@ -39,6 +39,46 @@ void BatchSequence::CountWaitingInOrder() {
   }
 }
 
+void BatchSequence::SkipEmptyBlocksTo(std::uint64_t block) {
+  if (block <= nextBlock_) return;
+  if (limits_.games > 0) {
+    const auto last = static_cast<std::uint64_t>(limits_.games - 1) / kBlockGames;
+    const auto end = std::min(block, last + 1);
+    tally_.games += static_cast<Count64>(std::min(end * kBlockGames, static_cast<std::uint64_t>(limits_.games)) -
+                                         std::min(nextBlock_ * kBlockGames, static_cast<std::uint64_t>(limits_.games)));
+  } else {
+    tally_.games += static_cast<Count64>((block - nextBlock_) * kBlockGames);
+  }
+  nextBlock_ = block;
+  if (nextBlock_ > lastNeeded_) complete_ = true;
+}
+
+void BatchSequence::Resume(const SequenceState& state) {
+  for (std::size_t i = 0; i < state.finds.size() && !complete_;) {
+    BlockResult result{state.finds[i].block, GamesInBlock(limits_, state.finds[i].block), {}};
+    for (; i < state.finds.size() && state.finds[i].block == result.block; ++i)
+      result.finds.push_back({state.finds[i].gameInBlock, state.finds[i].form, state.finds[i].hand});
+    if (result.block < nextBlock_) continue;
+    SkipEmptyBlocksTo(result.block);
+    if (complete_) break;
+    CountBlock(result);
+    if (complete_) break;
+    nextBlock_ = result.block + 1;
+    if (nextBlock_ > lastNeeded_) complete_ = true;
+  }
+  if (!complete_) SkipEmptyBlocksTo(state.countedBlocks);
+  for (const BlockResult& result : state.waiting) Add(result);
+}
+
+SequenceState BatchSequence::State() const {
+  SequenceState state;
+  state.countedBlocks = nextBlock_;
+  state.finds = finds_;
+  for (const auto& [block, result] : waiting_)
+    if (result.games == GamesInBlock(limits_, block)) state.waiting.push_back(result);
+  return state;
+}
+
 void BatchSequence::CountAcrossGaps() {
   while (!complete_ && !waiting_.empty()) {
     const auto node = waiting_.extract(waiting_.begin());

@@ -19,6 +19,15 @@ namespace kestrum {
 // block of a games limit, 0 past it.
 std::uint32_t GamesInBlock(const BatchLimits& limits, std::uint64_t block);
 
+// What a checkpoint keeps of a sequence: the blocks counted so far without
+// a gap, the heavenly hands among them (only their place, form and hand
+// matter; the rest follows), and the whole blocks finished past the gap.
+struct SequenceState {
+  std::uint64_t countedBlocks = 0;
+  std::vector<TenhouFind> finds;
+  std::vector<BlockResult> waiting;
+};
+
 class BatchSequence {
  public:
   static constexpr std::uint64_t kNoBlock = std::numeric_limits<std::uint64_t>::max();
@@ -44,6 +53,13 @@ class BatchSequence {
   // Every game the limits ask for is counted.
   bool Complete() const { return complete_; }
 
+  // Carries on from a saved state, as if its blocks had been added; no
+  // listener is told of the heavenly hands counted before.
+  void Resume(const SequenceState& state);
+  // The state to save: blocks cut short by a halt are left out, so that
+  // they are played again in full.
+  SequenceState State() const;
+
   // After a halt: counts the blocks still waiting, in block order, across
   // the gaps that blocks cut short or never started left.
   void CountAcrossGaps();
@@ -60,6 +76,7 @@ class BatchSequence {
   void CountFind(const BlockResult& result, const BlockFind& find);
   void CountWaitingInOrder();
   void UpdateLastNeeded();
+  void SkipEmptyBlocksTo(std::uint64_t block);
 
   BatchLimits limits_;
   std::uint64_t nextBlock_ = 0;

@@ -16,6 +16,15 @@
 #include <random>
 
 #include "batch/BatchRunner.h"
+#include "batch/Checkpoint.h"
+#include "batch/MpiLaunch.h"
+#ifdef KESTRUM_HAVE_MPI
+#include <mpi.h>
+
+#include "batch/MpiBlockPlayer.h"
+#include "batch/MpiPeers.h"
+#include "batch/MpiSession.h"
+#endif
 #include "batch/ExactCount.h"
 #include "batch/UsableCpus.h"
 #include "cli/CommandLine.h"
@@ -38,8 +47,37 @@ constexpr double kMaxSeconds = 1e7;                         // about 115 days
 struct RunRequest {
   BatchOptions batch;
   bool json = false;
-  QString logFile;  // empty: no log
-  QString plotFile;  // empty: no picture
+  QString logFile;         // empty: no log
+  QString checkpointFile;  // empty: no checkpoint
+  QString plotFile;        // empty: no picture
+  SequenceState resumeFrom;
+};
+
+// Keeps the batch's state in the checkpoint file; a save that fails is
+// reported once and the batch goes on.
+class CheckpointKeeper {
+ public:
+  CheckpointKeeper(const QString& file, const BatchOptions& batch)
+      : file_(file.toStdString()), name_(file), batch_(batch) {}
+
+  std::optional<std::string> TrySave(const SequenceState& state) {
+    return SaveCheckpointFile(file_, EncodeCheckpoint(batch_, state));
+  }
+
+  void Save(const SequenceState& state) {
+    const auto problem = TrySave(state);
+    if (problem && !warned_) {
+      PrintErr(QStringLiteral("kestrum-sim run: could not save the checkpoint %1 (%2); the batch goes on\n")
+                   .arg(name_, QString::fromStdString(*problem)));
+      warned_ = true;
+    }
+  }
+
+ private:
+  std::filesystem::path file_;
+  QString name_;
+  BatchOptions batch_;
+  bool warned_ = false;
 };
 
 // Appends an entry to a log file for every heavenly hand of the batch, in
@@ -93,7 +131,15 @@ const Subcommand kCommand{
                    "and log entries on any number of threads. --tenhou K counts exactly the first K heavenly\n"
                    "hands of the sequence and no game after the K-th. --seconds and Ctrl-C stop with what was\n"
                    "played, which is not reproducible. A run is the games up to and including a heavenly hand\n"
-                   "since the previous one in the sequence, or since the batch began.")};
+                   "since the previous one in the sequence, or since the batch began.\n"
+                   "With --checkpoint the results of every finished block are kept in FILE, replaced as a whole\n"
+                   "every few seconds and at the end; run again with the same FILE, seed and limits, the batch\n"
+                   "carries on and ends with exactly the result it would have had. A FILE of another seed,\n"
+                   "limit or version, or a damaged one, is refused.\n"
+                   "Under mpirun (or srun) the processes share one batch: each plays blocks on its own threads\n"
+                   "(--threads per process), the first prints the progress and the summary and keeps the log and\n"
+                   "the checkpoint, and the result is exactly that of one process.") +
+        (BuiltWithMpi() ? QString() : QStringLiteral(" This kestrum-sim was built without MPI support."))};
 
 std::uint64_t ClockSeed() {
   std::random_device device;
@@ -118,7 +164,9 @@ struct ParsedRun {
   int exitCode = kExitOk;
 };
 
-ParsedRun ParseRun(const QStringList& args) {
+// Only the process that counts (the only one, or rank 0 under MPI) touches
+// the log and checkpoint files.
+ParsedRun ParseRun(const QStringList& args, bool counts) {
   QCommandLineParser parser;
   const QCommandLineOption threads(QStringLiteral("threads"),
                                    QStringLiteral("Threads to play on (1..1024; default: the CPUs this process may use)."),
@@ -136,11 +184,15 @@ ParsedRun ParseRun(const QStringList& args) {
   const QCommandLineOption log(QStringLiteral("log"),
                                QStringLiteral("Append an entry to this log file for every heavenly hand, in sequence order."),
                                QStringLiteral("FILE"));
+  const QCommandLineOption checkpoint(
+      QStringLiteral("checkpoint"),
+      QStringLiteral("Keep the finished blocks in FILE and carry on from it when it exists (needs --seed)."),
+      QStringLiteral("FILE"));
   const QCommandLineOption plot(QStringLiteral("plot"),
                                 QStringLiteral("Draw the batch into FILE, SVG or PNG by its extension: the measured\n"
                                                "rate against the exact one, and the runs against the geometric law."),
                                 QStringLiteral("FILE"));
-  parser.addOptions({threads, games, tenhou, seconds, seed, json, log, plot});
+  parser.addOptions({threads, games, tenhou, seconds, seed, json, log, checkpoint, plot});
   if (const auto done = ParseSubcommand(parser, kCommand, args)) return {std::nullopt, *done};
   if (!parser.positionalArguments().isEmpty())
     return {std::nullopt, UsageError(parser, kCommand,
@@ -184,8 +236,14 @@ ParsedRun ParseRun(const QStringList& args) {
   if (parser.isSet(log)) {
     request.logFile = parser.value(log);
     if (request.logFile.isEmpty()) return bad(log, QStringLiteral("a file name is needed"));
-    if (const auto problem = LogFileProblem(request.logFile))
+    if (const auto problem = counts ? LogFileProblem(request.logFile) : std::nullopt)
       return bad(log, QStringLiteral("cannot be opened for appending (%1)").arg(*problem));
+  }
+  if (parser.isSet(checkpoint)) {
+    request.checkpointFile = parser.value(checkpoint);
+    if (request.checkpointFile.isEmpty()) return bad(checkpoint, QStringLiteral("a file name is needed"));
+    if (!parser.isSet(seed))
+      return bad(checkpoint, QStringLiteral("--seed is needed too, so that the batch can be carried on"));
   }
   if (parser.isSet(plot)) {
     request.plotFile = parser.value(plot);
@@ -194,21 +252,56 @@ ParsedRun ParseRun(const QStringList& args) {
   return {request, kExitOk};
 }
 
-}  // namespace
-
-int RunCommand(const QStringList& args) {
-  const ParsedRun parsed = ParseRun(args);
-  if (!parsed.request) return parsed.exitCode;
-  const RunRequest& request = *parsed.request;
-
-  std::optional<PlotFile> plot;
-  if (!request.plotFile.isEmpty()) {
-    plot.emplace(request.plotFile);
-    if (const QString why = plot->Open(); !why.isEmpty()) {
-      PrintErr(QStringLiteral("kestrum-sim run: --plot %1: %2\n").arg(request.plotFile, why));
-      return kExitUsage;
+// Reads the checkpoint to carry on from; nothing to read is a fresh start.
+// Returns the exit code when the file is refused.
+std::optional<int> ResumeFromCheckpoint(RunRequest& request) {
+  const CheckpointFile file = LoadCheckpointFile(request.checkpointFile.toStdString());
+  if (!file.exists) return std::nullopt;
+  std::string problem = file.problem;
+  if (problem.empty()) {
+    CheckpointRead read = DecodeCheckpoint(file.bytes, request.batch);
+    if (read.state) {
+      request.resumeFrom = std::move(*read.state);
+      return std::nullopt;
     }
+    problem = read.problem;
   }
+  PrintErr(QStringLiteral("kestrum-sim run: the checkpoint %1 is refused: %2\n")
+               .arg(request.checkpointFile, QString::fromStdString(problem)));
+  return kExitBadInput;
+}
+
+// Reads the checkpoint to carry on from and makes sure it can be written;
+// returns the exit code when the batch cannot start.
+std::optional<int> PrepareCheckpoint(RunRequest& request, std::optional<CheckpointKeeper>& keeper) {
+  if (request.checkpointFile.isEmpty()) return std::nullopt;
+  if (const auto refused = ResumeFromCheckpoint(request)) return refused;
+  keeper.emplace(request.checkpointFile, request.batch);
+  // A place that cannot take the file is found out before the first game.
+  if (const auto problem = keeper->TrySave(request.resumeFrom)) {
+    PrintErr(QStringLiteral("kestrum-sim run: --checkpoint %1: cannot be written (%2)\n")
+                 .arg(request.checkpointFile, QString::fromStdString(*problem)));
+    return kExitUsage;
+  }
+  return std::nullopt;
+}
+
+// Opens the picture's file before the first game; returns the exit code when
+// it cannot be written.
+std::optional<int> PreparePlot(const RunRequest& request, std::optional<PlotFile>& plot) {
+  if (request.plotFile.isEmpty()) return std::nullopt;
+  plot.emplace(request.plotFile);
+  if (const QString why = plot->Open(); !why.isEmpty()) {
+    PrintErr(QStringLiteral("kestrum-sim run: --plot %1: %2\n").arg(request.plotFile, why));
+    return kExitUsage;
+  }
+  return std::nullopt;
+}
+
+// Plays the batch and prints its summary; peers, under MPI, are the other
+// processes that play blocks for it.
+int CountBatch(const RunRequest& request, std::optional<CheckpointKeeper>& keeper, std::optional<PlotFile>& plot,
+               BatchPeers* peers) {
   const ExactCounts exact = CountCompleteDeals();
   InstallInterruptHandler();
   std::optional<ProgressBar> bar;
@@ -222,7 +315,11 @@ int RunCommand(const QStringList& args) {
   observer.find = [&log](const TenhouFind& find, const BatchTally& tally, double seconds) {
     if (log) log->Append(find, tally, seconds);
   };
-  const BatchResult result = RunBatch(request.batch, InterruptRequested(), observer);
+  if (keeper) observer.save = [&keeper](const SequenceState& state) { keeper->Save(state); };
+  BatchSetup setup;
+  setup.resumeFrom = request.resumeFrom;
+  setup.peers = peers;
+  const BatchResult result = RunBatch(request.batch, InterruptRequested(), observer, setup);
   if (bar) bar->Clear();
 
   if (request.json)
@@ -236,6 +333,53 @@ int RunCommand(const QStringList& args) {
     }
   }
   return kExitOk;
+}
+
+#ifdef KESTRUM_HAVE_MPI
+// Every process parses the same arguments; rank 0 alone checks the files and
+// draws the seed when none is given, and all go on only when all can.
+int RunUnderMpi(const QStringList& args) {
+  MpiSession session;
+  const bool counts = session.Rank() == 0;
+  ParsedRun parsed = ParseRun(args, counts);
+  std::optional<CheckpointKeeper> keeper;
+  std::optional<PlotFile> plot;
+  std::optional<int> refused;
+  if (parsed.request && counts) refused = PrepareCheckpoint(*parsed.request, keeper);
+  if (parsed.request && counts && !refused) refused = PreparePlot(*parsed.request, plot);
+  int ready = parsed.request && !refused ? 1 : 0;
+  MPI_Allreduce(MPI_IN_PLACE, &ready, 1, MPI_INT, MPI_MIN, MPI_COMM_WORLD);
+  if (!ready) return refused ? *refused : parsed.request ? kExitUsage : parsed.exitCode;
+  RunRequest& request = *parsed.request;
+  MPI_Bcast(&request.batch.seed, 1, MPI_UINT64_T, 0, MPI_COMM_WORLD);
+  if (!counts) {
+    PlayBlocksForRankZero(request.batch);
+    return kExitOk;
+  }
+  MpiPeers peers(session.Size());
+  return CountBatch(request, keeper, plot, &peers);
+}
+#endif
+
+}  // namespace
+
+int RunCommand(const QStringList& args) {
+  if (LaunchedByMpi()) {
+#ifdef KESTRUM_HAVE_MPI
+    return RunUnderMpi(args);
+#else
+    PrintErr(QStringLiteral("kestrum-sim run: started by an MPI launcher, but this kestrum-sim was built without "
+                            "MPI; run it without mpirun\n"));
+    return kExitBadInput;
+#endif
+  }
+  ParsedRun parsed = ParseRun(args, true);
+  if (!parsed.request) return parsed.exitCode;
+  std::optional<CheckpointKeeper> keeper;
+  if (const auto refused = PrepareCheckpoint(*parsed.request, keeper)) return *refused;
+  std::optional<PlotFile> plot;
+  if (const auto refused = PreparePlot(*parsed.request, plot)) return *refused;
+  return CountBatch(*parsed.request, keeper, plot, nullptr);
 }
 
 }  // namespace kestrum

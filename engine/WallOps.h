@@ -21,21 +21,29 @@ inline constexpr int kExchangeSpread = 1000;  // 10000..10999 exchanges
 // The wall may hold its codes in any integer type: the window keeps Wall,
 // the batch a byte per tile, which halves the cache lines an exchange
 // touches. A source may offer shortcuts for the exchanges, provided they give
-// exactly the values of its Next() reduced modulo 136:
-//   NextPositionPair()  both positions of one exchange, already reduced;
-//   NextPair()          the next two values of Next(), unreduced.
+// exactly the values of its Next() reduced modulo 136, in the same order:
+//   ForEachPositionQuad(n, f)  f(a0, b0, a1, b1) for n pairs of exchanges,
+//     with NextPositionPair() for the last one of an odd count;
+//   NextPair()                 the next two values of Next(), unreduced.
 template <class Code, class Source>
 void ShuffleWall(std::array<Code, kWallSize>& wall, Source& source) {
   const unsigned exchanges =
       static_cast<unsigned>(source.Next()) % kExchangeSpread + kMinExchanges;
+  if constexpr (requires { source.NextPositionPair(); }) {
+    source.ForEachPositionQuad(exchanges / 2, [&wall](unsigned a0, unsigned b0, unsigned a1, unsigned b1) {
+      std::swap(wall[a0], wall[b0]);
+      std::swap(wall[a1], wall[b1]);
+    });
+    if (exchanges % 2 != 0) {
+      const auto pair = source.NextPositionPair();
+      std::swap(wall[pair.first], wall[pair.second]);
+    }
+    return;
+  }
   for (unsigned i = 0; i < exchanges; ++i) {
     unsigned a;
     unsigned b;
-    if constexpr (requires { source.NextPositionPair(); }) {
-      const auto pair = source.NextPositionPair();  // a is drawn before b
-      a = pair.first;
-      b = pair.second;
-    } else if constexpr (requires { source.NextPair(); }) {
+    if constexpr (requires { source.NextPair(); }) {
       const auto pair = source.NextPair();
       a = static_cast<unsigned>(pair.first) % kWallSize;
       b = static_cast<unsigned>(pair.second) % kWallSize;

@@ -17,6 +17,13 @@ namespace {
 
 const std::atomic<bool> kNeverStop{false};
 
+BatchSetup Playing(BlockPlay play, const SequenceState& resumeFrom = {}) {
+  BatchSetup setup;
+  setup.play = play;
+  setup.resumeFrom = resumeFrom;
+  return setup;
+}
+
 std::uint64_t Hash(std::uint64_t seed, std::uint64_t block, std::uint64_t game) {
   std::uint64_t x = seed * 0x9E3779B97F4A7C15ULL ^ block * 0xC2B2AE3D27D4EB4FULL ^ game;
   x = (x ^ (x >> 31)) * 0xBF58476D1CE4E5B9ULL;
@@ -75,7 +82,7 @@ TEST_P(HeavenlyHandLimit, EndsAtExactlyTheKthOfTheSequence) {
   std::vector<Count64> progressTenhou;
   BatchObserver observer;
   observer.progress = [&](const BatchProgress& progress) { progressTenhou.push_back(progress.tenhou); };
-  const BatchResult result = RunBatch(Options(threads, 0, tenhou, seed), kNeverStop, observer, FrequentFinds);
+  const BatchResult result = RunBatch(Options(threads, 0, tenhou, seed), kNeverStop, observer, Playing(FrequentFinds));
 
   ASSERT_EQ(result.finds.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -115,7 +122,7 @@ TEST(BatchRunner, GamesLimitGivesTheSequencesFindsOnAnyNumberOfThreads) {
       told.push_back(find.sequenceIndex);
       EXPECT_EQ(tally.tenhou, static_cast<Count64>(told.size()));
     };
-    const BatchResult result = RunBatch(Options(threads, games, 0, 9), kNeverStop, observer, FrequentFinds);
+    const BatchResult result = RunBatch(Options(threads, games, 0, 9), kNeverStop, observer, Playing(FrequentFinds));
     EXPECT_EQ(result.tally.games, games) << threads;
     EXPECT_EQ(told, expected) << threads;
     EXPECT_EQ(result.stop, StopReason::kGames);

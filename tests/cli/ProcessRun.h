@@ -14,5 +14,7 @@ struct ProcessResult {
 };
 
 ProcessResult RunSim(const std::vector<std::string>& args, const std::string& input = {});
+ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input = {});
 
 }  // namespace kestrum::test

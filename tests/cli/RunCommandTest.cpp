@@ -10,6 +10,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sched.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <thread>
 #include <sstream>
 
 #include "ProcessRun.h"
@@ -151,6 +153,84 @@ int RunWithStdoutTo(const std::vector<std::string>& args, const char* out, std::
   std::filesystem::remove(errFile);
   std::filesystem::remove(inFile);
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+pid_t StartQuietly(const std::vector<std::string>& args) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(null, 2);
+    std::vector<std::string> argv{KESTRUM_SIM};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> pointers;
+    for (std::string& arg : argv) pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+    execv(pointers[0], pointers.data());
+    _exit(101);
+  }
+  return pid;
+}
+
+// Whether the process has its Ctrl-C handler yet, from /proc.
+bool CatchesInterrupt(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1U;
+  return false;
+}
+
+// Starts the batch, lets it play for the given time, then sends the signal.
+int StopMidway(const std::vector<std::string>& args, int signal, double seconds) {
+  const pid_t pid = StartQuietly(args);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!CatchesInterrupt(pid) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  kill(pid, signal);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST_F(RunCommand, BatchStoppedAndKilledCarriesOnFromItsCheckpointToTheUninterruptedResult) {
+#ifdef KESTRUM_SLOW_BUILD
+  const std::string games = "6000";
+#else
+  const std::string games = "60000";
+#endif
+  const std::vector<std::string> args = {"run", "--games", games, "--seed", kEarlySeed, "--threads", "2", "--json"};
+  const ProcessResult whole = RunSim(args);
+  ASSERT_EQ(whole.exitCode, 0) << whole.err;
+  const double seconds = JsonOf(whole.out).value(QStringLiteral("seconds")).toDouble();
+  std::vector<std::string> withCheckpoint = args;
+  withCheckpoint.insert(withCheckpoint.end(), {"--checkpoint", Path("batch.ckpt")});
+
+  // A third of the way: Ctrl-C saves what was finished; another third: a
+  // kill loses the blocks in flight and whatever came after the last save.
+  EXPECT_EQ(StopMidway(withCheckpoint, SIGINT, seconds / 3), 0);
+  EXPECT_EQ(StopMidway(withCheckpoint, SIGKILL, seconds / 3), 128 + SIGKILL);
+  const ProcessResult resumed = RunSim(withCheckpoint);
+  ASSERT_EQ(resumed.exitCode, 0) << resumed.err;
+  EXPECT_EQ(WithoutTimings(JsonOf(resumed.out)), WithoutTimings(JsonOf(whole.out)));
+
+  // The finished checkpoint is still a checkpoint of this batch only.
+  std::vector<std::string> otherSeed = withCheckpoint;
+  otherSeed[4] = "196";
+  const ProcessResult refused = RunSim(otherSeed);
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("refused: it was made with --seed 195, not 196"), std::string::npos) << refused.err;
+  EXPECT_EQ(refused.out, "");
+  const std::string bytes = Slurp(Path("batch.ckpt"));
+  std::ofstream(Path("batch.ckpt"), std::ios::binary | std::ios::trunc) << bytes.substr(0, bytes.size() - 3);
+  const ProcessResult damaged = RunSim(withCheckpoint);
+  EXPECT_EQ(damaged.exitCode, 1);
+  EXPECT_NE(damaged.err.find("damaged or cut short"), std::string::npos) << damaged.err;
+  // Without a seed a checkpoint could never be carried on.
+  EXPECT_EQ(RunSim({"run", "--games", "10", "--checkpoint", Path("x")}).exitCode, 2);
+  EXPECT_EQ(RunSim({"run", "--games", "10", "--seed", "1", "--checkpoint", "/nonexistent-dir/x"}).exitCode, 2);
 }
 
 TEST(StandardOutput, AFailedWriteEndsEveryCommandWithAMessageAndExitCodeOne) {
