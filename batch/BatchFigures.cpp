@@ -31,9 +31,8 @@ BatchFigures FiguresOf(const BatchResult& result, const ExactCounts& exact) {
   for (const TenhouFind& find : result.finds) runs.push_back(find.runLength);
   f.runs = runs.size();
   f.runsFit = FitRunsToGeometric(runs, f.exactRate);
-  f.gamesPerSecond = result.elapsedSeconds > 0
-                         ? static_cast<double>(tally.games - result.resumedGames) / result.elapsedSeconds
-                         : 0.0;
+  f.gamesPerSecond =
+      result.elapsedSeconds > 0 ? static_cast<double>(tally.games - result.resumedGames) / result.elapsedSeconds : 0.0;
   return f;
 }
 

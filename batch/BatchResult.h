@@ -58,7 +58,7 @@ struct BatchResult {
   std::vector<TenhouFind> finds;
   StopReason stop = StopReason::kInterrupted;
   double elapsedSeconds = 0.0;
-  int threads = 0;    // per process
+  int threads = 0;  // per process
   int processes = 1;
   std::uint64_t seed = 0;
   BatchLimits limits;

@@ -19,9 +19,7 @@ constexpr double kSavePeriodSeconds = 5.0;
 // With other processes the loop also answers their requests for blocks.
 constexpr auto kPeerPeriod = std::chrono::milliseconds(2);
 
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 StopReason ReasonOf(const BatchSequence& sequence, const BatchLimits& limits, bool interrupted) {
   if (sequence.Complete())
@@ -46,9 +44,8 @@ BatchResult RunBatch(const BatchOptions& options, const std::atomic<bool>& stop,
   sequence.Resume(resumeFrom);
   const Count64 resumedGames = sequence.Tally().games;
   if (observer.find)
-    sequence.SetFindListener([&](const TenhouFind& find, const BatchTally& tally) {
-      observer.find(find, tally, SecondsSince(start));
-    });
+    sequence.SetFindListener(
+        [&](const TenhouFind& find, const BatchTally& tally) { observer.find(find, tally, SecondsSince(start)); });
   std::atomic<std::uint64_t> lastNeeded{sequence.LastNeededBlock()};
   std::atomic<bool> halt{false};
   SequenceSupply supply(options.limits, lastNeeded, resumeFrom.countedBlocks, BlocksOf(resumeFrom.waiting));
@@ -76,8 +73,7 @@ BatchResult RunBatch(const BatchOptions& options, const std::atomic<bool>& stop,
     if (sequence.Complete() || (workers.AllEnded() && (peers == nullptr || halt.load()))) break;
     const bool outOfTime = options.limits.seconds > 0 && SecondsSince(start) >= options.limits.seconds;
     if (stop.load() || outOfTime) halt.store(true);
-    if (observer.progress)
-      observer.progress({gamesPlayed(), sequence.Tally().tenhou, SecondsSince(start)});
+    if (observer.progress) observer.progress({gamesPlayed(), sequence.Tally().tenhou, SecondsSince(start)});
   }
   halt.store(true);
   workers.Join();

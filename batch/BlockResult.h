@@ -39,7 +39,7 @@ struct BlockFind {
 
 struct BlockResult {
   std::uint64_t block = 0;
-  std::uint32_t games = 0;  // games played, from the block's first on
+  std::uint32_t games = 0;       // games played, from the block's first on
   std::vector<BlockFind> finds;  // in game order
 };
 

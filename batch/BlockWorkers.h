@@ -20,8 +20,8 @@ class BlockWorkers {
   // Starts the threads at once. A block cut short because it lies past the
   // last one needed is dropped; one cut short by a halt is posted with the
   // games it played.
-  BlockWorkers(int threads, std::uint64_t seed, BlockSupply& supply, const BlockCancel& cancel,
-               ResultQueue& results, BlockPlay play = PlayBlock);
+  BlockWorkers(int threads, std::uint64_t seed, BlockSupply& supply, const BlockCancel& cancel, ResultQueue& results,
+               BlockPlay play = PlayBlock);
   ~BlockWorkers();  // joins
   BlockWorkers(const BlockWorkers&) = delete;
   BlockWorkers& operator=(const BlockWorkers&) = delete;

@@ -46,8 +46,10 @@ std::optional<std::string> KeyMismatch(ByteReader& in, const BatchOptions& batch
   if (!in.Ok()) return "it is cut short";
   if (paddedVersion != PaddedVersion())
     return "it was made by version " + Trimmed(paddedVersion) + ", this is " + std::string(kProgramVersion);
-  if (blockGames != kBlockGames) return "its blocks hold " + std::to_string(blockGames) + " games, not " + std::to_string(kBlockGames);
-  if (seed != batch.seed) return "it was made with --seed " + std::to_string(seed) + ", not " + std::to_string(batch.seed);
+  if (blockGames != kBlockGames)
+    return "its blocks hold " + std::to_string(blockGames) + " games, not " + std::to_string(kBlockGames);
+  if (seed != batch.seed)
+    return "it was made with --seed " + std::to_string(seed) + ", not " + std::to_string(batch.seed);
   if (games != batch.limits.games)
     return "it was made with --games " + LimitText(games) + ", not " + LimitText(batch.limits.games);
   if (tenhou != batch.limits.tenhou)
@@ -122,7 +124,8 @@ CheckpointRead DecodeCheckpoint(std::string_view bytes, const BatchOptions& batc
   if (bytes.size() < kMagic.size() + kChecksumBytes) return {std::nullopt, "it is cut short"};
   const std::string_view body = bytes.substr(0, bytes.size() - kChecksumBytes);
   ByteReader tail(bytes.substr(body.size()));
-  if (tail.U64() != CheckpointChecksum(body)) return {std::nullopt, "it is damaged or cut short (its checksum does not hold)"};
+  if (tail.U64() != CheckpointChecksum(body))
+    return {std::nullopt, "it is damaged or cut short (its checksum does not hold)"};
 
   ByteReader in(body.substr(kMagic.size()));
   if (in.U32() != kFormat) return {std::nullopt, "it is of another format"};

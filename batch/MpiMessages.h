@@ -36,8 +36,8 @@ std::optional<ReceivedMessage> TryReceive(int from);
 
 struct BlocksMessage {
   std::uint64_t lastNeeded = 0;
-  bool more = true;     // false: no block will follow
-  bool answer = true;   // false: only news of lastNeeded
+  bool more = true;    // false: no block will follow
+  bool answer = true;  // false: only news of lastNeeded
   std::vector<BlockTask> tasks;
 };
 std::string EncodeBlocks(const BlocksMessage& message);

@@ -40,7 +40,9 @@ std::vector<BlockResult> MpiPeers::Exchange(BlockSupply& supply, std::uint64_t l
   return received;
 }
 
-std::uint64_t MpiPeers::GamesPlayed() const { return std::accumulate(played_.begin(), played_.end(), std::uint64_t{0}); }
+std::uint64_t MpiPeers::GamesPlayed() const {
+  return std::accumulate(played_.begin(), played_.end(), std::uint64_t{0});
+}
 
 std::vector<BlockResult> MpiPeers::StopAll() {
   for (int peer = 1; peer < processes_; ++peer) SendMessage(peer, kTagStop, {});

@@ -8,7 +8,6 @@
 
 #include "batch/BatchResult.h"
 
-
 namespace kestrum {
 
 struct BatchProgress;

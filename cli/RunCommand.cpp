@@ -17,15 +17,8 @@
 
 #include "batch/BatchRunner.h"
 #include "batch/Checkpoint.h"
-#include "batch/MpiLaunch.h"
-#ifdef KESTRUM_HAVE_MPI
-#include <mpi.h>
-
-#include "batch/MpiBlockPlayer.h"
-#include "batch/MpiPeers.h"
-#include "batch/MpiSession.h"
-#endif
 #include "batch/ExactCount.h"
+#include "batch/MpiLaunch.h"
 #include "batch/UsableCpus.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
@@ -35,6 +28,14 @@
 #include "engine/SimulationState.h"
 #include "store/TenhouLogFile.h"
 #include "store/TenhouLogTable.h"
+
+#ifdef KESTRUM_HAVE_MPI
+#include <mpi.h>
+
+#include "batch/MpiBlockPlayer.h"
+#include "batch/MpiPeers.h"
+#include "batch/MpiSession.h"
+#endif
 
 namespace kestrum {
 namespace {
@@ -168,9 +169,9 @@ struct ParsedRun {
 // the log and checkpoint files.
 ParsedRun ParseRun(const QStringList& args, bool counts) {
   QCommandLineParser parser;
-  const QCommandLineOption threads(QStringLiteral("threads"),
-                                   QStringLiteral("Threads to play on (1..1024; default: the CPUs this process may use)."),
-                                   QStringLiteral("N"));
+  const QCommandLineOption threads(
+      QStringLiteral("threads"), QStringLiteral("Threads to play on (1..1024; default: the CPUs this process may use)."),
+      QStringLiteral("N"));
   const QCommandLineOption games(QStringLiteral("games"), QStringLiteral("Stop after N games (1..10^15)."),
                                  QStringLiteral("N"));
   const QCommandLineOption tenhou(QStringLiteral("tenhou"),
@@ -181,9 +182,9 @@ ParsedRun ParseRun(const QStringList& args, bool counts) {
                                 QStringLiteral("Seed of the sequence, 0..18446744073709551615 (default: the clock)."),
                                 QStringLiteral("S"));
   const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the summary as JSON."));
-  const QCommandLineOption log(QStringLiteral("log"),
-                               QStringLiteral("Append an entry to this log file for every heavenly hand, in sequence order."),
-                               QStringLiteral("FILE"));
+  const QCommandLineOption log(
+      QStringLiteral("log"), QStringLiteral("Append an entry to this log file for every heavenly hand, in sequence order."),
+      QStringLiteral("FILE"));
   const QCommandLineOption checkpoint(
       QStringLiteral("checkpoint"),
       QStringLiteral("Keep the finished blocks in FILE and carry on from it when it exists (needs --seed)."),

@@ -30,7 +30,8 @@ QString StopText(StopReason reason) {
 
 QString StopSentence(const BatchResult& result) {
   switch (result.stop) {
-    case StopReason::kGames: return QStringLiteral("after %1 games; reproducible with this seed").arg(result.limits.games);
+    case StopReason::kGames:
+      return QStringLiteral("after %1 games; reproducible with this seed").arg(result.limits.games);
     case StopReason::kTenhou:
       return QStringLiteral("at heavenly hand %1; reproducible with this seed").arg(result.limits.tenhou);
     case StopReason::kSeconds:
@@ -62,14 +63,13 @@ QString ConsistencyText(const BatchFigures& f) {
 }
 
 QString RunsFitText(const BatchFigures& f) {
-  if (!f.runsFit)
-    return QStringLiteral("needs %1 runs, has %2").arg(kMinRunsForFit).arg(f.runs);
+  if (!f.runsFit) return QStringLiteral("needs %1 runs, has %2").arg(kMinRunsForFit).arg(f.runs);
   return QStringLiteral("chi-square %1 on %2 degrees of freedom, p = %3: %4")
       .arg(f.runsFit->chiSquare, 0, 'f', 2)
       .arg(f.runsFit->degreesOfFreedom)
-      .arg(PValue(f.runsFit->pValue),
-           f.runsFit->pValue >= kConsistencyLevel ? QStringLiteral("consistent with independent games")
-                                                  : QStringLiteral("not consistent with independent games"));
+      .arg(PValue(f.runsFit->pValue), f.runsFit->pValue >= kConsistencyLevel
+                                          ? QStringLiteral("consistent with independent games")
+                                          : QStringLiteral("not consistent with independent games"));
 }
 
 QJsonValue Count(Count64 value) { return QJsonValue(qint64{value}); }
@@ -127,30 +127,32 @@ QString SummaryText(const BatchResult& result, const ExactCounts& exact) {
   text += Line(QStringLiteral("  thirteen orphans"), FormLine(f.thirteenOrphans));
   text += Line(QStringLiteral("  seven pairs"), FormLine(f.sevenPairs));
   text += Line(QStringLiteral("  standard"), FormLine(f.standard));
-  const QString oneIn = tally.tenhou > 0 ? QStringLiteral("1 in %1").arg(1.0 / f.rate, 0, 'f', 1)
-                                         : QStringLiteral("none found yet");
+  const QString oneIn =
+      tally.tenhou > 0 ? QStringLiteral("1 in %1").arg(1.0 / f.rate, 0, 'f', 1) : QStringLiteral("none found yet");
   text += Line(QStringLiteral("measured rate"), QStringLiteral("%1, %2").arg(Rate(f.rate), oneIn));
-  text += Line(QStringLiteral("95% interval"), QStringLiteral("%1 to %2 (exact, Clopper-Pearson)")
-                                                   .arg(Rate(f.interval95.low), Rate(f.interval95.high)));
-  text += Line(QStringLiteral("exact rate"), QStringLiteral("%1, 1 in %2").arg(Rate(f.exactRate)).arg(f.exactOneIn, 0, 'f', 1));
+  text +=
+      Line(QStringLiteral("95% interval"),
+           QStringLiteral("%1 to %2 (exact, Clopper-Pearson)").arg(Rate(f.interval95.low), Rate(f.interval95.high)));
+  text += Line(QStringLiteral("exact rate"),
+               QStringLiteral("%1, 1 in %2").arg(Rate(f.exactRate)).arg(f.exactOneIn, 0, 'f', 1));
   text += Line(QStringLiteral("the count found"), ConsistencyText(f));
   const bool anyRun = tally.tenhou > 0;
-  text += Line(QStringLiteral("shortest run"), anyRun ? Number(tally.shortestRun) + QStringLiteral(" games")
-                                                      : QStringLiteral("none"));
-  text += Line(QStringLiteral("longest run"), anyRun ? Number(tally.longestRun) + QStringLiteral(" games")
-                                                     : QStringLiteral("none"));
+  text += Line(QStringLiteral("shortest run"),
+               anyRun ? Number(tally.shortestRun) + QStringLiteral(" games") : QStringLiteral("none"));
+  text += Line(QStringLiteral("longest run"),
+               anyRun ? Number(tally.longestRun) + QStringLiteral(" games") : QStringLiteral("none"));
   text += Line(QStringLiteral("runs vs geometric"), RunsFitText(f));
   text += Line(QString(), QStringLiteral("(a run: the games up to and including a heavenly hand since the"));
   text += Line(QString(), QStringLiteral(" previous one in the seed's sequence, or since the batch began)"));
-  text += Line(QStringLiteral("threads"), result.processes > 1 ? QStringLiteral("%1 in each of %2 processes")
-                                                                     .arg(result.threads)
-                                                                     .arg(result.processes)
-                                                               : QString::number(result.threads));
+  text +=
+      Line(QStringLiteral("threads"),
+           result.processes > 1 ? QStringLiteral("%1 in each of %2 processes").arg(result.threads).arg(result.processes)
+                                : QString::number(result.threads));
   text += Line(QStringLiteral("seed"), QString::number(result.seed));
   text += Line(QStringLiteral("stopped"), StopSentence(result));
-  text += Line(QStringLiteral("time"), QStringLiteral("%1 s, %2 games/s")
-                                           .arg(result.elapsedSeconds, 0, 'f', 2)
-                                           .arg(f.gamesPerSecond, 0, 'f', 0));
+  text +=
+      Line(QStringLiteral("time"),
+           QStringLiteral("%1 s, %2 games/s").arg(result.elapsedSeconds, 0, 'f', 2).arg(f.gamesPerSecond, 0, 'f', 0));
   return text;
 }
 
@@ -166,10 +168,10 @@ QJsonObject SummaryJson(const BatchResult& result, const ExactCounts& exact) {
       {QStringLiteral("oneIn"), f.exactOneIn},
       {QStringLiteral("numerator"), QString::fromStdString(DecimalText(exact.Complete() / divisor))},
       {QStringLiteral("denominator"), QString::fromStdString(DecimalText(exact.deals / divisor))}};
-  const QJsonObject limits{
-      {QStringLiteral("games"), LimitJson(result.limits.games)},
-      {QStringLiteral("tenhou"), LimitJson(result.limits.tenhou)},
-      {QStringLiteral("seconds"), result.limits.seconds > 0 ? QJsonValue(result.limits.seconds) : QJsonValue(QJsonValue::Null)}};
+  const QJsonObject limits{{QStringLiteral("games"), LimitJson(result.limits.games)},
+                           {QStringLiteral("tenhou"), LimitJson(result.limits.tenhou)},
+                           {QStringLiteral("seconds"), result.limits.seconds > 0 ? QJsonValue(result.limits.seconds)
+                                                                                 : QJsonValue(QJsonValue::Null)}};
   return QJsonObject{
       {QStringLiteral("version"), QStringLiteral("1.11")},
       {QStringLiteral("seed"), QString::number(result.seed)},

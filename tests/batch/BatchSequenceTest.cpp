@@ -20,8 +20,8 @@ constexpr Count64 kGamesLimit = kBlocks * kBlockGames - 100;  // the last block 
 
 // Heavenly hands at (block, game): two in block 1, one on the last game of
 // block 6, one on the first of block 7, one in the short last block.
-const std::vector<std::pair<std::uint64_t, std::uint32_t>> kFinds = {{1, 5}, {1, 100}, {4, 0}, {6, kBlockGames - 1},
-                                                                    {7, 0}, {9, kBlockGames - 101}};
+const std::vector<std::pair<std::uint64_t, std::uint32_t>> kFinds = {
+    {1, 5}, {1, 100}, {4, 0}, {6, kBlockGames - 1}, {7, 0}, {9, kBlockGames - 101}};
 
 BlockResult Block(std::uint64_t block, std::uint32_t games = kBlockGames) {
   BlockResult result{block, games, {}};
@@ -67,8 +67,8 @@ TEST(BatchSequence, AnyOrderOfBlocksGivesTheSameSequence) {
   EXPECT_EQ(inOrder.tally.sevenPairs, 1);
   EXPECT_EQ(inOrder.tally.standard, 5);
   // Runs span blocks: the first from the batch's start, then the gaps.
-  const std::vector<Count64> runs = {kBlockGames + 6, 95, 3 * kBlockGames - 100, 3 * kBlockGames - 1, 1,
-                                     3 * kBlockGames - 101};
+  const std::vector<Count64> runs = {kBlockGames + 6,     95, 3 * kBlockGames - 100,
+                                     3 * kBlockGames - 1, 1,  3 * kBlockGames - 101};
   for (std::size_t i = 0; i < runs.size(); ++i) {
     EXPECT_EQ(inOrder.finds[i].runLength, runs[i]) << i;
     EXPECT_EQ(inOrder.finds[i].sequenceIndex, kFinds[i].first * kBlockGames + kFinds[i].second) << i;

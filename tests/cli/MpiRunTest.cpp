@@ -33,7 +33,9 @@ std::string Slurp(const std::string& path) {
   return text.str();
 }
 
-QJsonObject JsonOf(const std::string& text) { return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object(); }
+QJsonObject JsonOf(const std::string& text) {
+  return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
 
 QJsonObject WithoutTimings(QJsonObject json) {
   for (const char* key : {"seconds", "gamesPerSecond", "threads", "processes"}) json.remove(QLatin1String(key));
@@ -70,8 +72,8 @@ class MpiRun : public ::testing::Test {
 };
 
 TEST_F(MpiRun, TwoAndThreeProcessesGiveTheSummaryAndLogOfOne) {
-  for (const std::vector<std::string>& limit : {std::vector<std::string>{"--games", "2500"},
-                                                std::vector<std::string>{"--tenhou", "1"}}) {
+  for (const std::vector<std::string>& limit :
+       {std::vector<std::string>{"--games", "2500"}, std::vector<std::string>{"--tenhou", "1"}}) {
     std::vector<std::string> args = {"run", "--seed", kEarlySeed, "--threads", "1", "--json"};
     args.insert(args.end(), limit.begin(), limit.end());
     std::vector<std::string> alone = args;
@@ -95,8 +97,8 @@ TEST_F(MpiRun, TwoAndThreeProcessesGiveTheSummaryAndLogOfOne) {
 }
 
 TEST_F(MpiRun, CheckpointIsKeptByTheFirstProcessAndRefusedForAnotherSeed) {
-  const std::vector<std::string> args = {"run", "--games", "3000", "--seed", kEarlySeed, "--threads", "1", "--json",
-                                         "--checkpoint", Path("batch.ckpt")};
+  const std::vector<std::string> args = {"run",       "--games", "3000",   "--seed",       kEarlySeed,
+                                         "--threads", "1",       "--json", "--checkpoint", Path("batch.ckpt")};
   const ProcessResult first = RunUnderMpi(2, args);
   ASSERT_EQ(first.exitCode, 0) << first.err;
   // Carried on from a finished checkpoint: the same batch again.

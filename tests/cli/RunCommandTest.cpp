@@ -31,7 +31,9 @@ namespace {
 // for a sanitizer build.
 constexpr const char* kEarlySeed = "195";
 
-QJsonObject JsonOf(const std::string& text) { return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object(); }
+QJsonObject JsonOf(const std::string& text) {
+  return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
 
 std::string Slurp(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -90,7 +92,8 @@ TEST_F(RunCommand, SameSeedGivesTheSameSummaryAndLogEntriesOnOneTwoAndThreeThrea
     EXPECT_EQ(first.value(QStringLiteral("games")).toInteger(), std::string(limit) == "--games" ? 2500 : 2190);
     const QJsonObject forms = first.value(QStringLiteral("forms")).toObject();
     qint64 byForm = 0;
-    for (const QString& form : forms.keys()) byForm += forms.value(form).toObject().value(QStringLiteral("found")).toInteger();
+    for (const QString& form : forms.keys())
+      byForm += forms.value(form).toObject().value(QStringLiteral("found")).toInteger();
     EXPECT_EQ(byForm, 1);
     const QJsonArray ci = first.value(QStringLiteral("ci95")).toArray();
     EXPECT_LT(ci.at(0).toDouble(), first.value(QStringLiteral("rate")).toDouble());
@@ -105,11 +108,11 @@ TEST_F(RunCommand, SameSeedGivesTheSameSummaryAndLogEntriesOnOneTwoAndThreeThrea
 TEST_F(RunCommand, SummaryNamesEveryFigureAndSaysWhyItStopped) {
   const ProcessResult result = RunSim({"run", "--games", "200", "--threads", "1", "--seed", "3"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  for (const char* label : {"games played        200", "heavenly hands      0", "thirteen orphans", "(expected 0.00)",
-                            "95% interval        0.0000e+00 to 1.8275e-02 (exact, Clopper-Pearson)",
-                            "exact rate", "1 in 330529.5", "p = 1 (exact, two-sided): consistent",
-                            "runs vs geometric   needs 20 runs, has 0", "seed                3",
-                            "stopped             after 200 games; reproducible"})
+  for (const char* label :
+       {"games played        200", "heavenly hands      0", "thirteen orphans", "(expected 0.00)",
+        "95% interval        0.0000e+00 to 1.8275e-02 (exact, Clopper-Pearson)", "exact rate", "1 in 330529.5",
+        "p = 1 (exact, two-sided): consistent", "runs vs geometric   needs 20 runs, has 0", "seed                3",
+        "stopped             after 200 games; reproducible"})
     EXPECT_NE(result.out.find(label), std::string::npos) << label << "\n" << result.out;
 }
 
@@ -284,8 +287,8 @@ std::string ReadAnswer(int fd) {
 TEST(CheckCommand, AnswersEachLineWhileThePipeStaysOpen) {
   PipedChild child = StartCheck();
   ASSERT_GT(child.pid, 0);
-  const std::string lines[] = {"1m 9m 1p 9p 1s 9s 東 南 西 北 白 発 中 中\n", "1m 1m 1m 1m 3m 3m 5p 5p 7p 7p 2s 2s 東 東\n",
-                               "not a hand\n"};
+  const std::string lines[] = {"1m 9m 1p 9p 1s 9s 東 南 西 北 白 発 中 中\n",
+                               "1m 1m 1m 1m 3m 3m 5p 5p 7p 7p 2s 2s 東 東\n", "not a hand\n"};
   const std::string answers[] = {"1\n", "0\n", "-\n"};
   for (int i = 0; i < 3; ++i) {
     ASSERT_EQ(write(child.in, lines[i].data(), lines[i].size()), static_cast<ssize_t>(lines[i].size()));
@@ -306,7 +309,8 @@ TEST(CheckCommand, FullOutputEndsWithExitCodeOne) {
 }
 
 TEST(RunThreads, DefaultFollowsTheCpusTheProcessMayUse) {
-  const std::string out = (std::filesystem::temp_directory_path() / ("kestrum-aff-" + std::to_string(getpid()))).string();
+  const std::string out =
+      (std::filesystem::temp_directory_path() / ("kestrum-aff-" + std::to_string(getpid()))).string();
   std::ofstream(out).close();
   const pid_t pid = fork();
   if (pid == 0) {
