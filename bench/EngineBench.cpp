@@ -3,6 +3,8 @@
 // std::mt19937 as a yardstick. The program prints the ratios that matter
 // after the usual table, computed from the figures of this one run.
 
+#include "batch/BlockPlayer.h"
+#include "batch/BlockRandom.h"
 #include "bench/RatioReport.h"
 #include "engine/CompleteHand.h"
 #include "engine/RandomSource.h"
@@ -11,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <random>
 #include <utility>
@@ -73,6 +76,38 @@ void BM_BareShuffleLoop(benchmark::State& state) {
     benchmark::DoNotOptimize(wall);
   }
   state.SetItemsProcessed(state.iterations());
+}
+
+// One game as the batch plays it: the block generator with its table
+// reduction and a byte per tile.
+void BM_BatchGame(benchmark::State& state) {
+  BlockRandom source(kSeed, 0);
+  std::array<std::uint8_t, kWallSize> wall;
+  FillWall(wall);
+  Hand hand{};
+  Count64 complete = 0;
+  for (auto _ : state) {
+    bool pairTaken = false;
+    ShuffleWall(wall, source);
+    DealHand(wall, hand);
+    SortHand(hand);
+    complete += IsCompleteHand(hand, pairTaken);
+    benchmark::DoNotOptimize(hand);
+  }
+  benchmark::DoNotOptimize(complete);
+  state.SetItemsProcessed(state.iterations());
+}
+
+// A whole block through PlayBlock, with its checks for cancellation and its
+// progress count, per game.
+void BM_PlayBlock(benchmark::State& state) {
+  std::uint64_t block = 0;
+  std::atomic<std::uint64_t> progress{0};
+  for (auto _ : state) {
+    const BlockResult result = PlayBlock(kSeed, block++, kBlockGames, BlockCancel{}, &progress);
+    benchmark::DoNotOptimize(result.games);
+  }
+  state.SetItemsProcessed(state.iterations() * kBlockGames);
 }
 
 std::vector<Hand> RandomDeals(std::size_t count) {
@@ -156,6 +191,8 @@ void BM_IsCompleteHand_CompleteHands(benchmark::State& state) {
 }
 
 BENCHMARK(BM_BareShuffleLoop);
+BENCHMARK(BM_BatchGame);
+BENCHMARK(BM_PlayBlock)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Game<RandomSource>)->Name("BM_Game/RandomSource");
 BENCHMARK(BM_Game<Mt19937Source>)->Name("BM_Game/mt19937");
 BENCHMARK(BM_IsCompleteHand_RandomDeals);
@@ -171,6 +208,8 @@ int main(int argc, char** argv) {
       {
           Ratio{"one game / bare shuffle loop (time)", "BM_Game/RandomSource", "BM_BareShuffleLoop",
                 Ratio::kCost, Ratio::kAtMost, 1.25},
+          Ratio{"batch games/s / bare shuffle loop", "BM_BatchGame", "BM_BareShuffleLoop", Ratio::kSpeedup,
+                Ratio::kAtLeast, 1.6},
           Ratio{"games/s RandomSource / mt19937", "BM_Game/RandomSource", "BM_Game/mt19937", Ratio::kSpeedup,
                 Ratio::kAtLeast, 3.0},
       });

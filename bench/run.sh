@@ -14,7 +14,7 @@ build=${1:-$here/build/default}
 repetitions=${KESTRUM_BENCH_REPETITIONS:-5}
 
 status=0
-for program in bench_engine bench_batch; do
+for program in bench_engine bench_batch bench_hand_line; do
   binary="$build/bench/$program"
   if [ ! -x "$binary" ]; then
     echo "$program: not built in $build" >&2

@@ -1,20 +1,25 @@
 // kestrum-sim check: one hand a line on standard input, "1" or "0" a line on
 // standard output. Input is read in large blocks and the answers collected
-// in a buffer, so that a file of millions of hands is read at disk speed.
+// in a buffer, so that a file of millions of hands is read at disk speed;
+// when the input is not a file (a person typing, a program driving it line
+// by line through a pipe) the answers go out before each read that may wait.
 
 #include <QCommandLineParser>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/HandLine.h"
+#include "cli/StandardOutput.h"
 #include "engine/CompleteHand.h"
 
 namespace kestrum {
@@ -29,14 +34,14 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 class AnswerWriter {
  public:
-  ~AnswerWriter() { Flush(); }
   void Add(std::string_view answer) {
     buffer_ += answer;
     if (buffer_.size() >= kFlushAt) Flush();
   }
   void Flush() {
-    if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
-    buffer_.clear();
+    if (buffer_.empty()) return;
+    const std::string pending = std::exchange(buffer_, {});
+    WriteStandardOutput(pending);
   }
 
  private:
@@ -66,6 +71,8 @@ class HandChecker {
     Bad(OverlongReason());
   }
   void Finish() { out_.Flush(); }
+  // Before a read that may wait for more input.
+  void Answer() { out_.Flush(); }
 
  private:
   void Bad(const std::string& why) {
@@ -84,13 +91,21 @@ class HandChecker {
   bool pairTaken_ = false;
 };
 
+// A file never makes a read wait; a pipe, a terminal or a socket may.
+bool InputMayWait() {
+  struct stat status {};
+  return fstat(STDIN_FILENO, &status) != 0 || !S_ISREG(status.st_mode);
+}
+
 // Feeds every line of standard input to the checker; false when reading
 // failed.
 bool ReadLines(HandChecker& checker) {
+  const bool answerBeforeRead = InputMayWait();
   std::vector<char> block(kReadBlock);
   std::string carry;  // an unfinished line from the previous block
   bool overlong = false;  // the unfinished line has outgrown kMaxLineBytes
   for (;;) {
+    if (answerBeforeRead) checker.Answer();
     const ssize_t got = read(STDIN_FILENO, block.data(), block.size());
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
@@ -150,7 +165,6 @@ int CheckCommand(const QStringList& args) {
   HandChecker checker;
   const bool readOk = ReadLines(checker);
   checker.Finish();
-  std::fflush(stdout);
   if (!readOk) {
     std::perror("kestrum-sim check: reading standard input");
     return kExitBadInput;

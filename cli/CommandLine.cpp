@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "cli/StandardOutput.h"
 
 #include <QCommandLineParser>
 
@@ -101,8 +102,7 @@ void InstallInterruptHandler() {
 
 void PrintOut(const QString& text) {
   const QByteArray bytes = text.toUtf8();
-  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
-  std::fflush(stdout);
+  WriteStandardOutput(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 void PrintErr(const QString& text) {

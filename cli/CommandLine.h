@@ -45,6 +45,7 @@ std::optional<double> ParseSeconds(const QString& text, double max);
 const std::atomic<bool>& InterruptRequested();
 void InstallInterruptHandler();
 
+// Standard output in UTF-8; a failed write throws OutputFailed.
 void PrintOut(const QString& text);
 void PrintErr(const QString& text);
 

@@ -9,7 +9,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
-#include "cli/ExactCount.h"
+#include "batch/ExactCount.h"
 
 namespace kestrum {
 namespace {

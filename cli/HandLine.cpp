@@ -1,7 +1,6 @@
 #include "cli/HandLine.h"
 
 #include <array>
-#include <utility>
 
 namespace kestrum {
 namespace {
@@ -127,91 +126,98 @@ std::string UnknownText(std::string_view rest) {
   return text;
 }
 
-// Collects the tiles of one line, counting copies as they come.
-class HandReader {
+std::string NoSuitError(const DigitGroup& group, std::size_t pos) {
+  return "digits \"" + std::string(group.digits) + "\" without a suit letter (m, p, s or z) at byte " +
+         std::to_string(pos + 1);
+}
+
+std::string UnknownDigitError(char digit, char suit, std::size_t pos) {
+  return "unknown tile name \"" + std::string{digit, suit} + "\" at byte " + std::to_string(pos + 1) +
+         " (honours are 1z to 7z)";
+}
+
+std::string FifthTileError(TileCode code) {
+  return "a fifth " + DisplayName(code) + ": the wall holds four of each kind";
+}
+
+// Counts the copies of each kind as the tiles come; the counts give the
+// sorted hand directly, cheaper than sorting it.
+class TileCounts {
  public:
-  // false when the line can be no hand; Result() says why.
+  // false for a fifth copy.
   bool Add(TileCode code) {
-    if (++copies_[static_cast<std::size_t>(code)] > kCopiesPerKind) {
-      error_ = "a fifth " + DisplayName(code) + ": the wall holds four of each kind";
-      return false;
-    }
     ++tiles_;
-    return true;
+    return ++copies_[static_cast<std::size_t>(code)] <= kCopiesPerKind;
   }
-
-  // The group at byte pos of the line; its length, or 0 after an error.
-  std::size_t AddGroup(const DigitGroup& group, std::size_t pos) {
-    if (group.suit == 0) {
-      error_ = "digits \"" + std::string(group.digits) + "\" without a suit letter (m, p, s or z) at byte " +
-               std::to_string(pos + 1);
-      return 0;
-    }
-    for (std::size_t i = 0; i < group.digits.size(); ++i) {
-      const TileCode code = GroupTile(group.digits[i], group.suit);
-      if (code == 0) {
-        error_ = "unknown tile name \"" + std::string{group.digits[i], group.suit} + "\" at byte " +
-                 std::to_string(pos + i + 1) + " (honours are 1z to 7z)";
-        return 0;
-      }
-      if (!Add(code)) return 0;
-    }
-    return group.Length();
-  }
-
-  void SetError(std::string error) { error_ = std::move(error); }
-
-  HandLineResult Result() {
-    HandLineResult result;
-    if (!error_.empty()) {
-      result.error = std::move(error_);
-      return result;
-    }
-    if (tiles_ != kHandSize) {
-      result.error = std::to_string(tiles_) + (tiles_ == 1 ? " tile" : " tiles") + ", a hand has 14";
-      return result;
-    }
-    // The counts give the sorted hand directly, cheaper than sorting it.
+  int Tiles() const { return tiles_; }
+  void FillSorted(Hand& hand) const {
     std::size_t slot = 0;
     for (TileCode code = 1; code <= kTileKinds; ++code)
-      for (int copy = 0; copy < copies_[static_cast<std::size_t>(code)]; ++copy) result.hand[slot++] = code;
-    result.ok = true;
-    return result;
+      for (int copy = 0; copy < copies_[static_cast<std::size_t>(code)]; ++copy) hand[slot++] = code;
   }
 
  private:
   std::array<int, kTileKinds + 1> copies_{};
   int tiles_ = 0;
-  std::string error_;
 };
 
-// How many bytes of the line the next name or group takes; 0 after an error.
-std::size_t ReadNext(HandReader& reader, std::string_view line, std::size_t pos) {
+// Reads the group or the name at byte pos; its length in bytes, or 0 with
+// the error set.
+std::size_t ReadNext(TileCounts& counts, std::string_view line, std::size_t pos, std::string& error) {
   const std::string_view rest = line.substr(pos);
-  if (IsDigit(rest.front())) return reader.AddGroup(ReadDigitGroup(rest), pos);
+  if (IsDigit(rest.front())) {
+    const DigitGroup group = ReadDigitGroup(rest);
+    if (group.suit == 0) {
+      error = NoSuitError(group, pos);
+      return 0;
+    }
+    for (std::size_t i = 0; i < group.digits.size(); ++i) {
+      const TileCode code = GroupTile(group.digits[i], group.suit);
+      if (code == 0) {
+        error = UnknownDigitError(group.digits[i], group.suit, pos + i);
+        return 0;
+      }
+      if (!counts.Add(code)) {
+        error = FifthTileError(code);
+        return 0;
+      }
+    }
+    return group.Length();
+  }
   const NameMatch match = MatchHonour(rest);
   if (match.length == 0) {
-    reader.SetError("unknown tile name \"" + UnknownText(rest) + "\" at byte " + std::to_string(pos + 1));
+    error = "unknown tile name \"" + UnknownText(rest) + "\" at byte " + std::to_string(pos + 1);
     return 0;
   }
-  return reader.Add(match.code) ? match.length : 0;
+  if (!counts.Add(match.code)) {
+    error = FifthTileError(match.code);
+    return 0;
+  }
+  return match.length;
 }
 
 }  // namespace
 
 HandLineResult ParseHandLine(std::string_view line) {
-  HandReader reader;
+  HandLineResult result;
+  TileCounts counts;
   std::size_t pos = 0;
   while (pos < line.size()) {
     if (const std::size_t blank = BlankLength(line.substr(pos)); blank > 0) {
       pos += blank;
       continue;
     }
-    const std::size_t length = ReadNext(reader, line, pos);
-    if (length == 0) break;
+    const std::size_t length = ReadNext(counts, line, pos, result.error);
+    if (length == 0) return result;
     pos += length;
   }
-  return reader.Result();
+  if (counts.Tiles() != kHandSize) {
+    result.error = std::to_string(counts.Tiles()) + (counts.Tiles() == 1 ? " tile" : " tiles") + ", a hand has 14";
+    return result;
+  }
+  counts.FillSorted(result.hand);
+  result.ok = true;
+  return result;
 }
 
 }  // namespace kestrum

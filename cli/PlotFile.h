@@ -10,12 +10,11 @@
 
 #include <optional>
 
-#include "engine/CompleteHand.h"
-#include "engine/Tiles.h"
 #include "plot/BatchPlot.h"
-#include "plot/BatchPlotData.h"
 
 namespace kestrum {
+
+struct BatchResult;
 
 class PlotFile {
  public:
@@ -24,15 +23,12 @@ class PlotFile {
   // Why the file cannot be written, or an empty text when it is ready.
   QString Open();
 
-  void AddTenhou(Count64 gameIndex, HandForm form, Count64 runLength);
-
   // Draws the batch into the file; why it failed, or an empty text.
-  QString Write(Count64 totalGames, double exactProbability);
+  QString Write(const BatchResult& result, double exactProbability);
 
  private:
   QSaveFile file_;
   std::optional<PlotFormat> format_;
-  BatchPlotData data_;
 };
 
 }  // namespace kestrum

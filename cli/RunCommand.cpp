@@ -1,28 +1,41 @@
-// kestrum-sim run: a batch of games at full speed on every core, with a
+// kestrum-sim run: a batch of games at full speed on every usable CPU, with a
 // progress bar on a terminal and a summary at the end, also after Ctrl-C.
 
 #include <QCommandLineParser>
 #include <QJsonDocument>
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <optional>
 #include <random>
-#include <thread>
 
-#include "cli/BatchRun.h"
+#include "batch/BatchRunner.h"
+#include "batch/Checkpoint.h"
+#include "batch/ExactCount.h"
+#include "batch/MpiLaunch.h"
+#include "batch/UsableCpus.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
-#include "cli/ExactCount.h"
 #include "cli/PlotFile.h"
 #include "cli/ProgressBar.h"
 #include "cli/RunSummary.h"
 #include "engine/SimulationState.h"
 #include "store/TenhouLogFile.h"
 #include "store/TenhouLogTable.h"
+
+#ifdef KESTRUM_HAVE_MPI
+#include <mpi.h>
+
+#include "batch/MpiBlockPlayer.h"
+#include "batch/MpiPeers.h"
+#include "batch/MpiSession.h"
+#endif
 
 namespace kestrum {
 namespace {
@@ -35,8 +48,37 @@ constexpr double kMaxSeconds = 1e7;                         // about 115 days
 struct RunRequest {
   BatchOptions batch;
   bool json = false;
-  QString logFile;  // empty: no log
-  QString plotFile;  // empty: no picture
+  QString logFile;         // empty: no log
+  QString checkpointFile;  // empty: no checkpoint
+  QString plotFile;        // empty: no picture
+  SequenceState resumeFrom;
+};
+
+// Keeps the batch's state in the checkpoint file; a save that fails is
+// reported once and the batch goes on.
+class CheckpointKeeper {
+ public:
+  CheckpointKeeper(const QString& file, const BatchOptions& batch)
+      : file_(file.toStdString()), name_(file), batch_(batch) {}
+
+  std::optional<std::string> TrySave(const SequenceState& state) {
+    return SaveCheckpointFile(file_, EncodeCheckpoint(batch_, state));
+  }
+
+  void Save(const SequenceState& state) {
+    const auto problem = TrySave(state);
+    if (problem && !warned_) {
+      PrintErr(QStringLiteral("kestrum-sim run: could not save the checkpoint %1 (%2); the batch goes on\n")
+                   .arg(name_, QString::fromStdString(*problem)));
+      warned_ = true;
+    }
+  }
+
+ private:
+  std::filesystem::path file_;
+  QString name_;
+  BatchOptions batch_;
+  bool warned_ = false;
 };
 
 // Appends an entry to a log file for every heavenly hand of the batch, in
@@ -49,17 +91,18 @@ class BatchLog {
         file_(file),
         batchStart_(batchStart) {}
 
-  void Append(const TenhouFind& find) {
+  void Append(const TenhouFind& find, const BatchTally& tally, double secondsIntoBatch) {
     SimulationState state;
-    state.startHeader = log_.StartHeaderAt(At(find.runStartedAtSeconds));
-    state.hand = find.hand;
+    state.startHeader = log_.StartHeaderAt(At(runStartedAt_));
+    state.hand = Expand(find.hand);
     state.tileNames = TileNames();
     state.sinceCnt = find.runLength;
     state.totalCnt = find.gamesSoFar;
-    state.tenhoCnt = find.tenhouSoFar;
-    state.minTenhoCnt = find.shortestSoFar;
-    state.maxTenhoCnt = find.longestSoFar;
-    log_.AppendTenhouLog(state, At(find.foundAtSeconds));
+    state.tenhoCnt = tally.tenhou;
+    state.minTenhoCnt = tally.shortestRun;
+    state.maxTenhoCnt = tally.longestRun;
+    log_.AppendTenhouLog(state, At(secondsIntoBatch));
+    runStartedAt_ = secondsIntoBatch;
     if (log_.LastAppendResult() != LogAppendResult::Written && !warned_) {
       PrintErr(QStringLiteral("kestrum-sim run: could not append to %1; the batch goes on\n").arg(file_));
       warned_ = true;
@@ -75,17 +118,29 @@ class BatchLog {
   TenhouLogFile log_;
   QString file_;
   std::time_t batchStart_;
+  double runStartedAt_ = 0.0;
   bool warned_ = false;
 };
 
 const Subcommand kCommand{
     QStringLiteral("run"), QStringLiteral("[options]"),
     QStringLiteral("Plays games at full speed with the simulator's own shuffle, deal, sort and complete-hand test,\n"
-                   "on every core unless --threads says otherwise, until a limit is reached or Ctrl-C, then\n"
-                   "prints what was played and found beside the exact rate. Without a limit it runs until\n"
-                   "Ctrl-C. Under a --games or --tenhou limit, the same --seed and --threads give the same\n"
-                   "games, heavenly hands and runs. A run is the games up to a heavenly hand since the\n"
-                   "previous one in the same thread's stream.")};
+                   "on every usable CPU unless --threads says otherwise, until a limit is reached or Ctrl-C,\n"
+                   "then prints what was played and found beside the exact rate. Without a limit it runs until\n"
+                   "Ctrl-C. A seed defines one sequence of games, cut into blocks that the threads share out:\n"
+                   "under a --games or --tenhou limit the same --seed gives the same games, heavenly hands, runs\n"
+                   "and log entries on any number of threads. --tenhou K counts exactly the first K heavenly\n"
+                   "hands of the sequence and no game after the K-th. --seconds and Ctrl-C stop with what was\n"
+                   "played, which is not reproducible. A run is the games up to and including a heavenly hand\n"
+                   "since the previous one in the sequence, or since the batch began.\n"
+                   "With --checkpoint the results of every finished block are kept in FILE, replaced as a whole\n"
+                   "every few seconds and at the end; run again with the same FILE, seed and limits, the batch\n"
+                   "carries on and ends with exactly the result it would have had. A FILE of another seed,\n"
+                   "limit or version, or a damaged one, is refused.\n"
+                   "Under mpirun (or srun) the processes share one batch: each plays blocks on its own threads\n"
+                   "(--threads per process), the first prints the progress and the summary and keeps the log and\n"
+                   "the checkpoint, and the result is exactly that of one process.") +
+        (BuiltWithMpi() ? QString() : QStringLiteral(" This kestrum-sim was built without MPI support."))};
 
 std::uint64_t ClockSeed() {
   std::random_device device;
@@ -93,9 +148,16 @@ std::uint64_t ClockSeed() {
   return now ^ (static_cast<std::uint64_t>(device()) << 32);
 }
 
-int DefaultThreads() {
-  const unsigned cores = std::thread::hardware_concurrency();
-  return cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, kMaxThreads));
+int DefaultThreads() { return static_cast<int>(std::min<std::int64_t>(UsableCpus(), kMaxThreads)); }
+
+// A log that cannot take entries is found out before the first game, not at
+// the first heavenly hand, which may come hours later.
+std::optional<QString> LogFileProblem(const QString& file) {
+  const QByteArray path = file.toLocal8Bit();
+  const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
+  ::close(fd);
+  return std::nullopt;
 }
 
 struct ParsedRun {
@@ -103,29 +165,35 @@ struct ParsedRun {
   int exitCode = kExitOk;
 };
 
-ParsedRun ParseRun(const QStringList& args) {
+// Only the process that counts (the only one, or rank 0 under MPI) touches
+// the log and checkpoint files.
+ParsedRun ParseRun(const QStringList& args, bool counts) {
   QCommandLineParser parser;
-  const QCommandLineOption threads(QStringLiteral("threads"),
-                                   QStringLiteral("Threads to play on (1..1024; default: one per core)."),
-                                   QStringLiteral("N"));
+  const QCommandLineOption threads(
+      QStringLiteral("threads"), QStringLiteral("Threads to play on (1..1024; default: the CPUs this process may use)."),
+      QStringLiteral("N"));
   const QCommandLineOption games(QStringLiteral("games"), QStringLiteral("Stop after N games (1..10^15)."),
                                  QStringLiteral("N"));
   const QCommandLineOption tenhou(QStringLiteral("tenhou"),
-                                  QStringLiteral("Stop after K heavenly hands (1..10000000)."), QStringLiteral("K"));
+                                  QStringLiteral("Stop at the K-th heavenly hand (1..10000000)."), QStringLiteral("K"));
   const QCommandLineOption seconds(QStringLiteral("seconds"),
                                    QStringLiteral("Stop after S seconds (decimal, more than 0)."), QStringLiteral("S"));
   const QCommandLineOption seed(QStringLiteral("seed"),
-                                QStringLiteral("Seed of the generators, 0..18446744073709551615 (default: the clock)."),
+                                QStringLiteral("Seed of the sequence, 0..18446744073709551615 (default: the clock)."),
                                 QStringLiteral("S"));
   const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the summary as JSON."));
-  const QCommandLineOption log(QStringLiteral("log"),
-                               QStringLiteral("Append an entry to this log file for every heavenly hand found."),
-                               QStringLiteral("FILE"));
+  const QCommandLineOption log(
+      QStringLiteral("log"), QStringLiteral("Append an entry to this log file for every heavenly hand, in sequence order."),
+      QStringLiteral("FILE"));
+  const QCommandLineOption checkpoint(
+      QStringLiteral("checkpoint"),
+      QStringLiteral("Keep the finished blocks in FILE and carry on from it when it exists (needs --seed)."),
+      QStringLiteral("FILE"));
   const QCommandLineOption plot(QStringLiteral("plot"),
                                 QStringLiteral("Draw the batch into FILE, SVG or PNG by its extension: the measured\n"
                                                "rate against the exact one, and the runs against the geometric law."),
                                 QStringLiteral("FILE"));
-  parser.addOptions({threads, games, tenhou, seconds, seed, json, log, plot});
+  parser.addOptions({threads, games, tenhou, seconds, seed, json, log, checkpoint, plot});
   if (const auto done = ParseSubcommand(parser, kCommand, args)) return {std::nullopt, *done};
   if (!parser.positionalArguments().isEmpty())
     return {std::nullopt, UsageError(parser, kCommand,
@@ -139,14 +207,6 @@ ParsedRun ParseRun(const QStringList& args) {
                      UsageError(parser, kCommand,
                                 QStringLiteral("--%1 %2: %3").arg(option.names().first(), parser.value(option), rule))};
   };
-  if (parser.isSet(log)) {
-    request.logFile = parser.value(log);
-    if (request.logFile.isEmpty()) return bad(log, QStringLiteral("a file name is needed"));
-  }
-  if (parser.isSet(plot)) {
-    request.plotFile = parser.value(plot);
-    if (request.plotFile.isEmpty()) return bad(plot, QStringLiteral("a file name is needed"));
-  }
   if (parser.isSet(threads)) {
     const auto value = ParseBoundedInteger(parser.value(threads), 1, kMaxThreads);
     if (!value) return bad(threads, QStringLiteral("a whole number from 1 to 1024 is needed"));
@@ -155,17 +215,17 @@ ParsedRun ParseRun(const QStringList& args) {
   if (parser.isSet(games)) {
     const auto value = ParseBoundedInteger(parser.value(games), 1, kMaxGames);
     if (!value) return bad(games, QStringLiteral("a whole number from 1 to 10^15 is needed"));
-    request.batch.games = *value;
+    request.batch.limits.games = *value;
   }
   if (parser.isSet(tenhou)) {
     const auto value = ParseBoundedInteger(parser.value(tenhou), 1, kMaxTenhou);
     if (!value) return bad(tenhou, QStringLiteral("a whole number from 1 to 10000000 is needed"));
-    request.batch.tenhou = *value;
+    request.batch.limits.tenhou = *value;
   }
   if (parser.isSet(seconds)) {
     const auto value = ParseSeconds(parser.value(seconds), kMaxSeconds);
     if (!value) return bad(seconds, QStringLiteral("a number of seconds above 0 and at most 10^7 is needed"));
-    request.batch.seconds = *value;
+    request.batch.limits.seconds = *value;
   }
   if (parser.isSet(seed)) {
     const auto value = ParseUnsigned64(parser.value(seed));
@@ -174,51 +234,153 @@ ParsedRun ParseRun(const QStringList& args) {
   } else {
     request.batch.seed = ClockSeed();
   }
+  if (parser.isSet(log)) {
+    request.logFile = parser.value(log);
+    if (request.logFile.isEmpty()) return bad(log, QStringLiteral("a file name is needed"));
+    if (const auto problem = counts ? LogFileProblem(request.logFile) : std::nullopt)
+      return bad(log, QStringLiteral("cannot be opened for appending (%1)").arg(*problem));
+  }
+  if (parser.isSet(checkpoint)) {
+    request.checkpointFile = parser.value(checkpoint);
+    if (request.checkpointFile.isEmpty()) return bad(checkpoint, QStringLiteral("a file name is needed"));
+    if (!parser.isSet(seed))
+      return bad(checkpoint, QStringLiteral("--seed is needed too, so that the batch can be carried on"));
+  }
+  if (parser.isSet(plot)) {
+    request.plotFile = parser.value(plot);
+    if (request.plotFile.isEmpty()) return bad(plot, QStringLiteral("a file name is needed"));
+  }
   return {request, kExitOk};
 }
 
-}  // namespace
-
-int RunCommand(const QStringList& args) {
-  const ParsedRun parsed = ParseRun(args);
-  if (!parsed.request) return parsed.exitCode;
-  const RunRequest& request = *parsed.request;
-
-  std::optional<PlotFile> plot;
-  if (!request.plotFile.isEmpty()) {
-    plot.emplace(request.plotFile);
-    if (const QString why = plot->Open(); !why.isEmpty()) {
-      PrintErr(QStringLiteral("kestrum-sim run: --plot %1: %2\n").arg(request.plotFile, why));
-      return kExitUsage;
+// Reads the checkpoint to carry on from; nothing to read is a fresh start.
+// Returns the exit code when the file is refused.
+std::optional<int> ResumeFromCheckpoint(RunRequest& request) {
+  const CheckpointFile file = LoadCheckpointFile(request.checkpointFile.toStdString());
+  if (!file.exists) return std::nullopt;
+  std::string problem = file.problem;
+  if (problem.empty()) {
+    CheckpointRead read = DecodeCheckpoint(file.bytes, request.batch);
+    if (read.state) {
+      request.resumeFrom = std::move(*read.state);
+      return std::nullopt;
     }
+    problem = read.problem;
   }
+  PrintErr(QStringLiteral("kestrum-sim run: the checkpoint %1 is refused: %2\n")
+               .arg(request.checkpointFile, QString::fromStdString(problem)));
+  return kExitBadInput;
+}
+
+// Reads the checkpoint to carry on from and makes sure it can be written;
+// returns the exit code when the batch cannot start.
+std::optional<int> PrepareCheckpoint(RunRequest& request, std::optional<CheckpointKeeper>& keeper) {
+  if (request.checkpointFile.isEmpty()) return std::nullopt;
+  if (const auto refused = ResumeFromCheckpoint(request)) return refused;
+  keeper.emplace(request.checkpointFile, request.batch);
+  // A place that cannot take the file is found out before the first game.
+  if (const auto problem = keeper->TrySave(request.resumeFrom)) {
+    PrintErr(QStringLiteral("kestrum-sim run: --checkpoint %1: cannot be written (%2)\n")
+                 .arg(request.checkpointFile, QString::fromStdString(*problem)));
+    return kExitUsage;
+  }
+  return std::nullopt;
+}
+
+// Opens the picture's file before the first game; returns the exit code when
+// it cannot be written.
+std::optional<int> PreparePlot(const RunRequest& request, std::optional<PlotFile>& plot) {
+  if (request.plotFile.isEmpty()) return std::nullopt;
+  plot.emplace(request.plotFile);
+  if (const QString why = plot->Open(); !why.isEmpty()) {
+    PrintErr(QStringLiteral("kestrum-sim run: --plot %1: %2\n").arg(request.plotFile, why));
+    return kExitUsage;
+  }
+  return std::nullopt;
+}
+
+// Plays the batch and prints its summary; peers, under MPI, are the other
+// processes that play blocks for it.
+int CountBatch(const RunRequest& request, std::optional<CheckpointKeeper>& keeper, std::optional<PlotFile>& plot,
+               BatchPeers* peers) {
   const ExactCounts exact = CountCompleteDeals();
   InstallInterruptHandler();
   std::optional<ProgressBar> bar;
-  if (isatty(STDERR_FILENO)) bar.emplace(request.batch, Ratio(exact.Complete(), exact.deals));
-  const BatchProgressCallback progress = [&bar](const BatchProgress& p) {
-    if (bar) bar->Update(p);
-  };
+  if (isatty(STDERR_FILENO)) bar.emplace(request.batch.limits, Ratio(exact.Complete(), exact.deals));
   std::optional<BatchLog> log;
   if (!request.logFile.isEmpty()) log.emplace(request.logFile, std::time(nullptr));
-  const TenhouFindCallback onTenhou = [&log, &plot](const TenhouFind& find) {
-    if (log) log->Append(find);
-    if (plot) plot->AddTenhou(find.batchIndex, find.form, find.runLength);
+  BatchObserver observer;
+  observer.progress = [&bar](const BatchProgress& p) {
+    if (bar) bar->Update(p);
   };
-  const BatchTotals totals = RunBatch(request.batch, InterruptRequested(), progress, onTenhou);
+  observer.find = [&log](const TenhouFind& find, const BatchTally& tally, double seconds) {
+    if (log) log->Append(find, tally, seconds);
+  };
+  if (keeper) observer.save = [&keeper](const SequenceState& state) { keeper->Save(state); };
+  BatchSetup setup;
+  setup.resumeFrom = request.resumeFrom;
+  setup.peers = peers;
+  const BatchResult result = RunBatch(request.batch, InterruptRequested(), observer, setup);
   if (bar) bar->Clear();
 
   if (request.json)
-    PrintOut(QString::fromUtf8(QJsonDocument(SummaryJson(totals, exact)).toJson(QJsonDocument::Indented)));
+    PrintOut(QString::fromUtf8(QJsonDocument(SummaryJson(result, exact)).toJson(QJsonDocument::Indented)));
   else
-    PrintOut(SummaryText(totals, exact));
+    PrintOut(SummaryText(result, exact));
   if (plot) {
-    if (const QString why = plot->Write(totals.games, Ratio(exact.Complete(), exact.deals)); !why.isEmpty()) {
+    if (const QString why = plot->Write(result, Ratio(exact.Complete(), exact.deals)); !why.isEmpty()) {
       PrintErr(QStringLiteral("kestrum-sim run: could not write the plot %1: %2\n").arg(request.plotFile, why));
       return kExitBadInput;
     }
   }
   return kExitOk;
+}
+
+#ifdef KESTRUM_HAVE_MPI
+// Every process parses the same arguments; rank 0 alone checks the files and
+// draws the seed when none is given, and all go on only when all can.
+int RunUnderMpi(const QStringList& args) {
+  MpiSession session;
+  const bool counts = session.Rank() == 0;
+  ParsedRun parsed = ParseRun(args, counts);
+  std::optional<CheckpointKeeper> keeper;
+  std::optional<PlotFile> plot;
+  std::optional<int> refused;
+  if (parsed.request && counts) refused = PrepareCheckpoint(*parsed.request, keeper);
+  if (parsed.request && counts && !refused) refused = PreparePlot(*parsed.request, plot);
+  int ready = parsed.request && !refused ? 1 : 0;
+  MPI_Allreduce(MPI_IN_PLACE, &ready, 1, MPI_INT, MPI_MIN, MPI_COMM_WORLD);
+  if (!ready) return refused ? *refused : parsed.request ? kExitUsage : parsed.exitCode;
+  RunRequest& request = *parsed.request;
+  MPI_Bcast(&request.batch.seed, 1, MPI_UINT64_T, 0, MPI_COMM_WORLD);
+  if (!counts) {
+    PlayBlocksForRankZero(request.batch);
+    return kExitOk;
+  }
+  MpiPeers peers(session.Size());
+  return CountBatch(request, keeper, plot, &peers);
+}
+#endif
+
+}  // namespace
+
+int RunCommand(const QStringList& args) {
+  if (LaunchedByMpi()) {
+#ifdef KESTRUM_HAVE_MPI
+    return RunUnderMpi(args);
+#else
+    PrintErr(QStringLiteral("kestrum-sim run: started by an MPI launcher, but this kestrum-sim was built without "
+                            "MPI; run it without mpirun\n"));
+    return kExitBadInput;
+#endif
+  }
+  ParsedRun parsed = ParseRun(args, true);
+  if (!parsed.request) return parsed.exitCode;
+  std::optional<CheckpointKeeper> keeper;
+  if (const auto refused = PrepareCheckpoint(*parsed.request, keeper)) return *refused;
+  std::optional<PlotFile> plot;
+  if (const auto refused = PreparePlot(*parsed.request, plot)) return *refused;
+  return CountBatch(*parsed.request, keeper, plot, nullptr);
 }
 
 }  // namespace kestrum

@@ -9,6 +9,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "cli/StandardOutput.h"
 
 namespace {
 
@@ -56,15 +57,7 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
   return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
-  QCoreApplication::setApplicationName(QStringLiteral("kestrum-sim"));
-  QCoreApplication::setApplicationVersion(QStringLiteral("1.11"));
-  QStringList args;
-  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-
+int Dispatch(const QStringList& args) {
   if (args.size() < 2) {
     kestrum::PrintErr(QStringLiteral("kestrum-sim: a command is needed\n\n") + Overview());
     return kestrum::kExitUsage;
@@ -82,4 +75,20 @@ int main(int argc, char** argv) {
     if (name == QLatin1String(entry.name)) return entry.run(args);
   kestrum::PrintErr(QStringLiteral("kestrum-sim: unknown command \"%1\"\n\n").arg(name) + Overview());
   return kestrum::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("kestrum-sim"));
+  QCoreApplication::setApplicationVersion(QStringLiteral("1.11"));
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  try {
+    return Dispatch(args);
+  } catch (const kestrum::OutputFailed& failure) {
+    kestrum::PrintErr(QStringLiteral("kestrum-sim: %1\n").arg(QString::fromUtf8(failure.what())));
+    return kestrum::kExitBadInput;
+  }
 }

@@ -1,7 +1,8 @@
 // Built into every program of a sanitizer build, so that a test run without
 // the preset's environment still ignores the leaks of system libraries that
 // Qt loads (font configuration, D-Bus, the X client library, the graphics
-// drivers, GStreamer): they are not Kestrum's to free.
+// drivers, GStreamer) and Open MPI's own libraries: they are not Kestrum's
+// to free.
 // Weak, since object libraries carry a copy into programs that have one too.
 extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\n"
@@ -11,5 +12,11 @@ extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
          "leak:libEGL\n"
          "leak:libGLX\n"
          "leak:libgstreamer-1.0.so\n"
-         "leak:libglib-2.0.so\n";
+         "leak:libglib-2.0.so\n"
+         "leak:libmpi.so\n"
+         "leak:libopen-pal.so\n"
+         "leak:libopen-rte.so\n"
+         "leak:libpmix.so\n"
+         "leak:libhwloc.so\n"
+         "leak:libevent\n";
 }

@@ -20,10 +20,6 @@ const TileNameTable& TileNames() {
   return kNames;
 }
 
-void FillWall(Wall& wall) {
-  for (int i = 0; i < kWallSize; ++i) wall[i] = i / kCopiesPerKind + 1;
-}
-
 std::string HandText(const Hand& hand) {
   std::string text;
   text.reserve(2 * kHandSize);

@@ -40,8 +40,11 @@ const TileNameTable& TileNames();
 // first game replaces it.
 inline constexpr Hand kFixedStartHand = {1, 9, 10, 18, 19, 27, 28, 29, 30, 31, 32, 33, 34, 34};
 
-// 1,1,1,1,2,2,2,2,...,34,34,34,34.
-void FillWall(Wall& wall);
+// 1,1,1,1,2,2,2,2,...,34,34,34,34, in whatever integer type the wall holds.
+template <class Code>
+void FillWall(std::array<Code, kWallSize>& wall) {
+  for (int i = 0; i < kWallSize; ++i) wall[i] = static_cast<Code>(i / kCopiesPerKind + 1);
+}
 
 // The fourteen names run together: 28 bytes of Shift_JIS.
 std::string HandText(const Hand& hand);

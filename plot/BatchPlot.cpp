@@ -2,11 +2,11 @@
 
 #include <QFileInfo>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QIODevice>
 #include <QImage>
 #include <QLocale>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
 #include <QSize>
@@ -135,6 +135,36 @@ void DrawCentredNote(QPainter& painter, const QRectF& area, const QString& text)
   painter.restore();
 }
 
+// The interval as a band, the measured rate as a line over it.
+void DrawRateCurve(QPainter& painter, const PlotPanel& panel, const std::vector<RatePoint>& curve) {
+  QPolygonF band;
+  for (const RatePoint& point : curve) band << panel.MapClamped(point.games, point.low * kPerMillion);
+  for (auto point = curve.rbegin(); point != curve.rend(); ++point)
+    band << panel.MapClamped(point->games, point->high * kPerMillion);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(kBand);
+  painter.drawPolygon(band);
+
+  QPolygonF line;
+  for (const RatePoint& point : curve) line << panel.MapClamped(point.games, point.rate * kPerMillion);
+  painter.setPen(QPen(kMeasured, 1.6));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawPolyline(line);
+}
+
+// One mark per heavenly hand along the bottom, coloured by its form; marks
+// closer than a pixel are drawn once, which keeps an SVG of a long batch
+// small.
+void DrawFindMarks(QPainter& painter, const PlotPanel& panel, const std::vector<PlottedTenhou>& finds) {
+  std::set<std::pair<int, HandForm>> drawn;
+  for (const PlottedTenhou& find : finds) {
+    const QPointF at = panel.Map(static_cast<double>(find.gameIndex) + 1.0, 0.0);
+    if (!drawn.insert({static_cast<int>(std::lround(at.x())), find.form}).second) continue;
+    painter.setPen(QPen(FormColour(find.form), 1.4));
+    painter.drawLine(at, at - QPointF(0.0, 9.0));
+  }
+}
+
 double RateTop(const std::vector<RatePoint>& curve, double exact) {
   double top = exact * 2.5;
   if (!curve.empty()) top = std::max({top, curve.back().high * 1.3, curve.back().rate * 1.6});
@@ -157,36 +187,13 @@ void DrawRatePanel(QPainter& painter, const BatchPlotData& data) {
 
   painter.save();
   painter.setClipRect(kRateArea);
-  QPolygonF band;
-  for (const RatePoint& point : curve) band << panel.MapClamped(point.games, point.low * kPerMillion);
-  for (auto point = curve.rbegin(); point != curve.rend(); ++point)
-    band << panel.MapClamped(point->games, point->high * kPerMillion);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(kBand);
-  painter.drawPolygon(band);
-
-  QPolygonF line;
-  for (const RatePoint& point : curve) line << panel.MapClamped(point.games, point.rate * kPerMillion);
-  painter.setPen(QPen(kMeasured, 1.6));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawPolyline(line);
-
+  DrawRateCurve(painter, panel, curve);
   if (data.exactProbability > 0.0) {
-    QPen dashed(kExact, 1.4, Qt::DashLine);
-    painter.setPen(dashed);
+    painter.setPen(QPen(kExact, 1.4, Qt::DashLine));
     const double y = data.exactProbability * kPerMillion;
     painter.drawLine(panel.Map(0.0, y), panel.Map(games, y));
   }
-
-  // One mark per heavenly hand along the bottom, coloured by its form; marks
-  // closer than a pixel are drawn once.
-  std::set<std::pair<int, HandForm>> drawn;
-  for (const PlottedTenhou& find : data.tenhou) {
-    const QPointF at = panel.Map(static_cast<double>(find.gameIndex) + 1.0, 0.0);
-    if (!drawn.insert({static_cast<int>(std::lround(at.x())), find.form}).second) continue;
-    painter.setPen(QPen(FormColour(find.form), 1.4));
-    painter.drawLine(at, at - QPointF(0.0, 9.0));
-  }
+  DrawFindMarks(painter, panel, data.tenhou);
   painter.restore();
 
   std::vector<LegendEntry> legend = {
@@ -210,6 +217,28 @@ double RunAxisEnd(const BatchPlotData& data) {
   return end > 0.0 ? end : 1.0;
 }
 
+void DrawGeometricLaw(QPainter& painter, const PlotPanel& panel, double p, double end) {
+  QPolygonF law;
+  for (int i = 0; i <= kCurveSamples; ++i) {
+    const double x = end * i / kCurveSamples;
+    law << panel.Map(x, GeometricSurvival(p, x));
+  }
+  painter.setPen(QPen(kExact, 1.4, Qt::DashLine));
+  painter.drawPolyline(law);
+}
+
+void DrawSurvivalSteps(QPainter& painter, const PlotPanel& panel, const std::vector<SurvivalStep>& steps,
+                       double end) {
+  QPolygonF stairs;
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    if (i > 0) stairs << panel.Map(steps[i].games, steps[i - 1].fraction);
+    stairs << panel.Map(steps[i].games, steps[i].fraction);
+  }
+  stairs << panel.Map(end, 0.0);
+  painter.setPen(QPen(kMeasured, 1.6));
+  painter.drawPolyline(stairs);
+}
+
 void DrawRunPanel(QPainter& painter, const BatchPlotData& data) {
   const double end = RunAxisEnd(data);
   const PlotPanel panel(kRunArea, {0.0, end}, {0.0, 1.0});
@@ -221,26 +250,9 @@ void DrawRunPanel(QPainter& painter, const BatchPlotData& data) {
 
   painter.save();
   painter.setClipRect(kRunArea);
-  if (data.exactProbability > 0.0) {
-    QPolygonF law;
-    for (int i = 0; i <= kCurveSamples; ++i) {
-      const double x = end * i / kCurveSamples;
-      law << panel.Map(x, GeometricSurvival(data.exactProbability, x));
-    }
-    painter.setPen(QPen(kExact, 1.4, Qt::DashLine));
-    painter.drawPolyline(law);
-  }
+  if (data.exactProbability > 0.0) DrawGeometricLaw(painter, panel, data.exactProbability, end);
   const std::vector<SurvivalStep> steps = RunSurvival(data.runLengths);
-  if (!steps.empty()) {
-    QPolygonF stairs;
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-      if (i > 0) stairs << panel.Map(steps[i].games, steps[i - 1].fraction);
-      stairs << panel.Map(steps[i].games, steps[i].fraction);
-    }
-    stairs << panel.Map(end, 0.0);
-    painter.setPen(QPen(kMeasured, 1.6));
-    painter.drawPolyline(stairs);
-  }
+  if (!steps.empty()) DrawSurvivalSteps(painter, panel, steps, end);
   painter.restore();
 
   if (steps.empty()) DrawCentredNote(painter, kRunArea, QStringLiteral("天和なし · no heavenly hand yet"));

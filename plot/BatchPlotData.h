@@ -10,7 +10,7 @@
 namespace kestrum {
 
 struct PlottedTenhou {
-  Count64 gameIndex = 0;  // 0-based place of the game in the batch's sequence
+  Count64 gameIndex = 0;  // 0-based place among the games the batch counted
   HandForm form = HandForm::kNone;
 };
 

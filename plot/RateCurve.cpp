@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "cli/BatchStatistics.h"
+#include "batch/BinomialLaw.h"
 #include "plot/BatchPlotData.h"
 
 namespace kestrum {
 namespace {
 
 RatePoint PointAt(Count64 games, Count64 found) {
-  const RateInterval interval = WilsonInterval95(found, games);
+  const RateInterval interval = ClopperPearson95(found, games);
   const double n = static_cast<double>(games);
   return {n, static_cast<double>(found) / n, interval.low, interval.high};
 }

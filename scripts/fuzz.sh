@@ -6,7 +6,7 @@
 # behaviour, and leaves the input that caused it in the build tree.
 #
 #   scripts/fuzz.sh            every target, KESTRUM_FUZZ_SECONDS each (default 30)
-#   scripts/fuzz.sh TARGET...  only these (tenhou_log, text_forms, settings_file, status_block)
+#   scripts/fuzz.sh TARGET...  only these (tenhou_log, text_forms, settings_file, status_block, checkpoint)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
@@ -14,7 +14,7 @@ cd "$here"
 seconds=${KESTRUM_FUZZ_SECONDS:-30}
 build=${KESTRUM_FUZZ_BUILD:-$here/build/fuzz}
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(tenhou_log text_forms settings_file status_block)
+[ ${#targets[@]} -eq 0 ] && targets=(tenhou_log text_forms settings_file status_block checkpoint)
 
 cmake --preset fuzz -G Ninja -B "$build" >/dev/null
 cmake --build "$build" -j2 --target "${targets[@]/#/fuzz_}"

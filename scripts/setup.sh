@@ -15,6 +15,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libopenmpi-dev openmpi-bin
   clang libclang-rt-14-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool x11-utils imagemagick openbox wmctrl faketime

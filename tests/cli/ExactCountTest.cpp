@@ -13,7 +13,7 @@
 #include <tuple>
 
 #include "ProcessRun.h"
-#include "cli/ExactCount.h"
+#include "batch/ExactCount.h"
 
 namespace kestrum {
 namespace {

@@ -30,17 +30,17 @@ std::string Slurp(const std::string& path) {
 }  // namespace
 
 ProcessResult RunSim(const std::vector<std::string>& args, const std::string& input) {
-  std::vector<std::string> argv{KESTRUM_SIM};
-  argv.insert(argv.end(), args.begin(), args.end());
-  return RunProgram(std::move(argv), input);
+  return RunProgram(KESTRUM_SIM, args, input);
 }
 
-ProcessResult RunProgram(std::vector<std::string> argv, const std::string& input) {
+ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& input) {
   const std::string in = TempPath("in");
   const std::string out = TempPath("out");
   const std::string err = TempPath("err");
   std::ofstream(in, std::ios::binary) << input;
 
+  std::vector<std::string> argv{program};
+  argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> pointers;
   for (std::string& arg : argv) pointers.push_back(arg.data());
   pointers.push_back(nullptr);

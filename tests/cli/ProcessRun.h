@@ -14,7 +14,7 @@ struct ProcessResult {
 };
 
 ProcessResult RunSim(const std::vector<std::string>& args, const std::string& input = {});
-// Any program, found on the PATH; argv[0] names it.
-ProcessResult RunProgram(std::vector<std::string> argv, const std::string& input = {});
+ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input = {});
 
 }  // namespace kestrum::test

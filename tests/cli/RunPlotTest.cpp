@@ -25,7 +25,7 @@ QByteArray Contents(const std::string& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-const std::vector<std::string> kBatch = {"run", "--games", "3000", "--threads", "1", "--seed", "1301"};
+const std::vector<std::string> kBatch = {"run", "--games", "400", "--threads", "1", "--seed", "1301"};
 
 TEST(SimRunPlot, WritesThePictureBesideAnUnchangedSummary) {
   const ProcessResult plain = RunSim(kBatch);

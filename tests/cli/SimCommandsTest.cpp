@@ -73,44 +73,6 @@ TEST(SimArguments, EverySubcommandHasHelp) {
   EXPECT_EQ(RunSim({"--help"}).exitCode, 0);
 }
 
-TEST(SimRun, SeededRunIsReproducibleAndItsSummaryAddsUp) {
-  const std::vector<std::string> args = {"run", "--games", "3000", "--threads", "2", "--seed", "1300", "--json"};
-  const ProcessResult first = RunSim(args);
-  const ProcessResult second = RunSim(args);
-  ASSERT_EQ(first.exitCode, 0) << first.err;
-  const QJsonObject a = JsonOf(first.out);
-  const QJsonObject b = JsonOf(second.out);
-  for (const char* key : {"games", "tenhou", "forms", "shortestRun", "longestRun", "rate", "ci95", "seed", "threads"})
-    EXPECT_EQ(a.value(QLatin1String(key)), b.value(QLatin1String(key))) << key;
-
-  EXPECT_EQ(a.value(QStringLiteral("games")).toInteger(), 3000);
-  EXPECT_EQ(a.value(QStringLiteral("seed")).toString(), QStringLiteral("1300"));
-  EXPECT_EQ(a.value(QStringLiteral("threads")).toInt(), 2);
-  const QJsonObject forms = a.value(QStringLiteral("forms")).toObject();
-  const qint64 tenhou = a.value(QStringLiteral("tenhou")).toInteger();
-  EXPECT_GE(tenhou, 1);  // seed 1301, the second stream, has one early
-  EXPECT_EQ(tenhou, forms.value(QStringLiteral("thirteenOrphans")).toInteger() +
-                        forms.value(QStringLiteral("sevenPairs")).toInteger() +
-                        forms.value(QStringLiteral("standard")).toInteger());
-  EXPECT_DOUBLE_EQ(a.value(QStringLiteral("rate")).toDouble(), static_cast<double>(tenhou) / 3000.0);
-  const QJsonArray ci = a.value(QStringLiteral("ci95")).toArray();
-  EXPECT_LE(ci.at(0).toDouble(), a.value(QStringLiteral("rate")).toDouble());
-  EXPECT_GE(ci.at(1).toDouble(), a.value(QStringLiteral("rate")).toDouble());
-  EXPECT_LE(a.value(QStringLiteral("shortestRun")).toInteger(), a.value(QStringLiteral("longestRun")).toInteger());
-  EXPECT_NEAR(a.value(QStringLiteral("exact")).toObject().value(QStringLiteral("oneIn")).toDouble(), 330529.5, 0.1);
-  EXPECT_FALSE(a.value(QStringLiteral("interrupted")).toBool());
-  EXPECT_EQ(first.err, "");  // no progress bar without a terminal
-}
-
-TEST(SimRun, TextSummaryNamesEveryFigure) {
-  const ProcessResult result = RunSim({"run", "--games", "200", "--threads", "1", "--seed", "3"});
-  ASSERT_EQ(result.exitCode, 0) << result.err;
-  for (const char* label : {"games played        200", "heavenly hands", "thirteen orphans", "seven pairs",
-                            "standard", "measured rate", "95% CI", "exact rate", "1 in 330529.5",
-                            "standard errors", "shortest run", "longest run", "seed                3"})
-    EXPECT_NE(result.out.find(label), std::string::npos) << label << "\n" << result.out;
-}
-
 struct Child {
   pid_t pid = -1;
   int out = -1;

@@ -45,8 +45,8 @@ class WatchOnce : public ::testing::Test {
   // The same as an ordinary user, through setpriv as a person would use it.
   ProcessResult OnceAsNobody() {
     if (!testing::CanActAsAnotherUser()) return RunSim({"watch", "--once", "--json", "--name", name_, "--guard", guard_});
-    return RunProgram({"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", KESTRUM_SIM, "watch",
-                       "--once", "--json", "--name", name_, "--guard", guard_});
+    return RunProgram("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", KESTRUM_SIM, "watch", "--once",
+                                  "--json", "--name", name_, "--guard", guard_});
   }
   std::string name_ = "/kestrum-watch-once-" + std::to_string(::getpid());
   std::string guard_ = "kestrum-watch-once-" + std::to_string(::getpid());

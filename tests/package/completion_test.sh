@@ -25,7 +25,7 @@ complete_words() {
   COMP_POINT=${#COMP_LINE}
   COMPREPLY=()
   _kestrum_sim "$sim" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-  printf '%s\n' "${COMPREPLY[@]}" | sort | xargs echo
+  printf '%s\n' "${COMPREPLY[@]}" | sed '/^$/d' | sort | paste -sd ' '
 }
 
 expect() {
@@ -39,14 +39,18 @@ expect() {
 expect "--help --version check exact log records run watch" ""
 expect "records run" r
 expect "watch" wa
-expect "--games --help --json --log --plot --seconds --seed --tenhou --threads" run --
+# Exactly the options each command's help names, whatever they are today.
+options_of() { "$sim" "$1" --help | grep -oE '^ +(-[a-z], )?--[a-z-]+' | grep -oE -- '--[a-z-]+' | sort | paste -sd ' '; }
+expect "$(options_of run)" run --
+expect "$(options_of check)" check --
 expect "plots rate.png rate.svg" run --games 10 --plot ""
-expect "--file --help --json" records --
+expect "$(options_of records)" records --
 expect "" run --seed ""
 expect "" run --threads 2 --games ""
 expect "plots rate.png rate.svg tenholog.txt" run --log ""
 expect "plots rate.png rate.svg tenholog.txt" run --log=
 expect "plots rate.png rate.svg tenholog.txt" records --file ""
+expect "plots rate.png rate.svg tenholog.txt" run --checkpoint ""
 expect "plots rate.png rate.svg tenholog.txt" log ""
 expect "tenholog.txt" log t
 expect "" check ""

@@ -44,7 +44,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture is $(field Architecture)"
 depends=$(field Depends)
 depended=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//')
-for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6; do
+for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libqt6svg6; do
   grep -qxF "$library" <<<"$depended" || fail "Depends lacks $library: $depends"
 done
 # Versioned as dpkg-shlibdeps versions them; a list written by hand rarely is.
@@ -65,6 +65,12 @@ ok "the unpacked programs answer --version and --help without a display"
 # The stripped program still judges hands.
 [ "$(echo 19m19p19s12345677z | "$root/usr/bin/kestrum-sim" check)" = 1 ] || fail "unpacked kestrum-sim check"
 ok "the unpacked kestrum-sim judges a hand"
+env -u DISPLAY "$root/usr/bin/kestrum-sim" run --games 2000 --threads 1 --seed 1 --plot "$work/rate.png" >/dev/null ||
+  fail "unpacked kestrum-sim run --plot"
+# A PNG's header holds its width and height as 32-bit numbers at byte 16.
+size=$(od -An -tu1 -j16 -N8 "$work/rate.png" | awk '{ print $3 * 256 + $4 "x" $7 * 256 + $8 }')
+[ "$size" = 800x500 ] || fail "the plot is $size, not 800x500"
+ok "the unpacked kestrum-sim draws its plot without a display"
 
 appstreamcli validate-tree --pedantic --no-net "$root" >"$work/appstream.log" 2>&1 ||
   { cat "$work/appstream.log" >&2; fail "appstreamcli validate-tree --pedantic"; }

@@ -1,4 +1,4 @@
-#include "cli/ExactCount.h"
+#include "batch/ExactCount.h"
 
 #include <array>
 #include <cstdint>

@@ -1,0 +1,39 @@
+#include "batch/BatchFigures.h"
+
+#include <vector>
+
+#include "batch/BatchResult.h"
+#include "batch/ExactCount.h"
+
+namespace kestrum {
+namespace {
+
+FormFigures Form(Count64 found, Uint128 formDeals, const ExactCounts& exact, Count64 games) {
+  return {found, static_cast<double>(games) * Ratio(formDeals, exact.deals)};
+}
+
+}  // namespace
+
+BatchFigures FiguresOf(const BatchResult& result, const ExactCounts& exact) {
+  const BatchTally& tally = result.tally;
+  BatchFigures f;
+  f.rate = tally.games > 0 ? static_cast<double>(tally.tenhou) / static_cast<double>(tally.games) : 0.0;
+  f.interval95 = ClopperPearson95(tally.tenhou, tally.games);
+  f.exactRate = Ratio(exact.Complete(), exact.deals);
+  f.exactOneIn = Ratio(exact.deals, exact.Complete());
+  f.pValue = BinomialTwoSidedP(tally.tenhou, tally.games, f.exactRate);
+  f.consistent = f.pValue >= kConsistencyLevel;
+  f.thirteenOrphans = Form(tally.thirteenOrphans, exact.thirteenOrphans, exact, tally.games);
+  f.sevenPairs = Form(tally.sevenPairs, exact.sevenPairs, exact, tally.games);
+  f.standard = Form(tally.standard, exact.standard, exact, tally.games);
+  std::vector<std::int64_t> runs;
+  runs.reserve(result.finds.size());
+  for (const TenhouFind& find : result.finds) runs.push_back(find.runLength);
+  f.runs = runs.size();
+  f.runsFit = FitRunsToGeometric(runs, f.exactRate);
+  f.gamesPerSecond =
+      result.elapsedSeconds > 0 ? static_cast<double>(tally.games - result.resumedGames) / result.elapsedSeconds : 0.0;
+  return f;
+}
+
+}  // namespace kestrum

@@ -1,0 +1,44 @@
+#pragma once
+// What a batch's counts say, beside the exact probability: the measured rate
+// with its exact interval, how likely the count is if the exact probability
+// holds, the count expected for each form, and whether the runs follow the
+// law of independent games.
+
+#include <cstddef>
+#include <optional>
+
+#include "batch/BinomialLaw.h"
+#include "batch/RunsFit.h"
+#include "engine/Tiles.h"
+
+namespace kestrum {
+
+struct BatchResult;
+struct ExactCounts;
+
+// A p-value below this says the count does not fit the exact probability.
+inline constexpr double kConsistencyLevel = 0.01;
+
+struct FormFigures {
+  Count64 found = 0;
+  double expected = 0.0;  // games times the form's exact probability
+};
+
+struct BatchFigures {
+  double rate = 0.0;
+  RateInterval interval95;
+  double exactRate = 0.0;
+  double exactOneIn = 0.0;
+  double pValue = 1.0;  // exact two-sided, of the count found at the exact rate
+  bool consistent = true;
+  FormFigures thirteenOrphans;
+  FormFigures sevenPairs;
+  FormFigures standard;
+  std::size_t runs = 0;
+  std::optional<RunsFit> runsFit;  // once there are kMinRunsForFit runs
+  double gamesPerSecond = 0.0;
+};
+
+BatchFigures FiguresOf(const BatchResult& result, const ExactCounts& exact);
+
+}  // namespace kestrum

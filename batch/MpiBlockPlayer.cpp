@@ -1,0 +1,89 @@
+#include "batch/MpiBlockPlayer.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "batch/BatchSequence.h"
+#include "batch/BlockWorkers.h"
+#include "batch/MpiMessages.h"
+#include "batch/ResultQueue.h"
+#include "batch/TaskQueueSupply.h"
+
+namespace kestrum {
+namespace {
+
+constexpr auto kLoopPeriod = std::chrono::milliseconds(2);
+
+class RankZeroLink {
+ public:
+  explicit RankZeroLink(int threads) : threads_(static_cast<std::size_t>(threads)) {}
+
+  // Keeps a few blocks per thread waiting, so that no thread idles while a
+  // request travels.
+  void AskForBlocksIfLow(const TaskQueueSupply& supply, std::uint64_t played) {
+    if (asked_ || noMore_ || supply.Waiting() >= threads_) return;
+    ByteWriter request;
+    request.U32(static_cast<std::uint32_t>(2 * threads_));
+    request.U64(played);
+    SendMessage(0, kTagRequest, request.Data());
+    asked_ = true;
+  }
+
+  void SendResults(std::vector<BlockResult> results, std::uint64_t played, MpiTag tag) {
+    if (results.empty() && tag == kTagResults) return;
+    SendMessage(0, tag, EncodeResults({played, std::move(results)}));
+  }
+
+  // Returns false once rank 0 has said stop.
+  bool Listen(TaskQueueSupply& supply, std::atomic<std::uint64_t>& lastNeeded, std::atomic<bool>& halt) {
+    while (const auto message = TryReceive(0)) {
+      if (message->tag == kTagStop) {
+        halt.store(true);
+        supply.Close();
+        return false;
+      }
+      const auto blocks = message->tag == kTagBlocks ? DecodeBlocks(message->bytes) : std::nullopt;
+      if (!blocks) {
+        std::fprintf(stderr, "kestrum-sim run: an unreadable message from process 0; ending the whole job\n");
+        MPI_Abort(MPI_COMM_WORLD, 1);
+        std::abort();
+      }
+      lastNeeded.store(blocks->lastNeeded);
+      if (!blocks->answer) continue;
+      asked_ = false;
+      supply.Push(blocks->tasks);
+      noMore_ = !blocks->more;
+    }
+    return true;
+  }
+
+ private:
+  std::size_t threads_;
+  bool asked_ = false;
+  bool noMore_ = false;
+};
+
+}  // namespace
+
+void PlayBlocksForRankZero(const BatchOptions& options) {
+  const int threads = std::max(1, options.threads);
+  TaskQueueSupply supply;
+  std::atomic<std::uint64_t> lastNeeded{BatchSequence::kNoBlock};
+  std::atomic<bool> halt{false};
+  ResultQueue results;
+  BlockWorkers workers(threads, options.seed, supply, BlockCancel{&halt, &lastNeeded}, results);
+  RankZeroLink link(threads);
+  bool running = true;
+  while (running) {
+    link.SendResults(results.TakeAll(kLoopPeriod), workers.GamesPlayed(), kTagResults);
+    running = link.Listen(supply, lastNeeded, halt);
+    if (running) link.AskForBlocksIfLow(supply, workers.GamesPlayed());
+  }
+  workers.Join();
+  link.SendResults(results.TakeAll(std::chrono::milliseconds(0)), workers.GamesPlayed(), kTagEnded);
+}
+
+}  // namespace kestrum

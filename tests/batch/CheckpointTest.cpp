@@ -1,0 +1,176 @@
+// Checkpoints: a batch stopped at any point and carried on from its
+// checkpoint ends exactly as the uninterrupted batch; a checkpoint that is
+// damaged, cut short or made by another batch is refused with the reason.
+
+#include "batch/Checkpoint.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "batch/BatchRunner.h"
+
+namespace kestrum {
+namespace {
+
+const std::atomic<bool> kNeverStop{false};
+
+BatchSetup Playing(BlockPlay play, const SequenceState& resumeFrom = {}) {
+  BatchSetup setup;
+  setup.play = play;
+  setup.resumeFrom = resumeFrom;
+  return setup;
+}
+
+// Heavenly hands every few dozen games, so that a checkpoint holds many,
+// and blocks slow enough that a batch can be stopped halfway.
+BlockResult FrequentFinds(std::uint64_t seed, std::uint64_t block, std::uint32_t games, const BlockCancel& cancel,
+                          std::atomic<std::uint64_t>* progress) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(4));
+  BlockResult result{block, 0, {}};
+  for (; result.games < games && !cancel.Cancelled(block); ++result.games) {
+    if ((seed * 31 + block * 1009 + result.games * 7) % 61 == 0)
+      result.finds.push_back({result.games, HandForm::kSevenPairs, {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7}});
+    if (progress != nullptr) progress->fetch_add(1);
+  }
+  return result;
+}
+
+BatchOptions Options(int threads, Count64 games, Count64 tenhou) {
+  BatchOptions options;
+  options.threads = threads;
+  options.limits.games = games;
+  options.limits.tenhou = tenhou;
+  options.seed = 77;
+  return options;
+}
+
+// Runs until `stopAfter` progress reports, then stops as Ctrl-C would, and
+// carries on from the state saved at the end, as often as it takes.
+BatchResult RunInPieces(const BatchOptions& options, int stopAfter, int& pieces) {
+  SequenceState saved;
+  for (pieces = 1;; ++pieces) {
+    std::atomic<bool> stop{false};
+    int reports = 0;
+    BatchObserver observer;
+    observer.progress = [&](const BatchProgress&) {
+      if (++reports == stopAfter) stop.store(true);
+    };
+    observer.save = [&](const SequenceState& state) {
+      // Through the bytes of a file, as a person's next run reads them.
+      const CheckpointRead read = DecodeCheckpoint(EncodeCheckpoint(options, state), options);
+      ASSERT_TRUE(read.state.has_value()) << read.problem;
+      saved = *read.state;
+    };
+    const BatchResult result = RunBatch(options, stop, observer, Playing(FrequentFinds, saved));
+    if (result.Reproducible()) return result;
+  }
+}
+
+void ExpectSameBatch(const BatchResult& resumed, const BatchResult& whole) {
+  EXPECT_EQ(resumed.tally.games, whole.tally.games);
+  EXPECT_EQ(resumed.tally.tenhou, whole.tally.tenhou);
+  EXPECT_EQ(resumed.tally.shortestRun, whole.tally.shortestRun);
+  EXPECT_EQ(resumed.tally.longestRun, whole.tally.longestRun);
+  ASSERT_EQ(resumed.finds.size(), whole.finds.size());
+  for (std::size_t i = 0; i < whole.finds.size(); ++i) {
+    EXPECT_EQ(resumed.finds[i].sequenceIndex, whole.finds[i].sequenceIndex) << i;
+    EXPECT_EQ(resumed.finds[i].runLength, whole.finds[i].runLength) << i;
+    EXPECT_EQ(resumed.finds[i].gamesSoFar, whole.finds[i].gamesSoFar) << i;
+  }
+}
+
+TEST(Checkpoint, BatchCarriedOnInPiecesEndsAsTheUninterruptedOne) {
+  for (const BatchOptions& options : {Options(3, 60 * kBlockGames + 77, 0), Options(2, 0, 500)}) {
+    const BatchResult whole = RunBatch(options, kNeverStop, {}, Playing(FrequentFinds));
+    for (const int stopAfter : {1, 3}) {
+      int pieces = 0;
+      const BatchResult resumed = RunInPieces(options, stopAfter, pieces);
+      ExpectSameBatch(resumed, whole);
+      EXPECT_GT(resumed.resumedGames, 0) << "the last piece carried on from a checkpoint";
+    }
+  }
+}
+
+TEST(Checkpoint, FinishedBlocksPastAGapAreKeptAndNotPlayedAgain) {
+  BatchSequence sequence(BatchLimits{});
+  sequence.Add(FrequentFinds(77, 0, kBlockGames, {}, nullptr));
+  sequence.Add(FrequentFinds(77, 2, kBlockGames, {}, nullptr));
+  sequence.Add(FrequentFinds(77, 3, 10, {}, nullptr));  // cut short: played again
+  const BatchOptions options = Options(1, 0, 0);
+  const CheckpointRead read = DecodeCheckpoint(EncodeCheckpoint(options, sequence.State()), options);
+  ASSERT_TRUE(read.state.has_value()) << read.problem;
+  EXPECT_EQ(read.state->countedBlocks, 1u);
+  ASSERT_EQ(read.state->waiting.size(), 1u);
+  EXPECT_EQ(read.state->waiting[0].block, 2u);
+  EXPECT_EQ(read.state->finds.size(), sequence.Finds().size());
+}
+
+class CheckpointBytes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const BatchOptions options = Options(2, 0, 40);
+    BatchObserver observer;
+    observer.save = [&](const SequenceState& state) { bytes_ = EncodeCheckpoint(options, state); };
+    RunBatch(options, kNeverStop, observer, Playing(FrequentFinds));
+    ASSERT_FALSE(bytes_.empty());
+    ASSERT_TRUE(DecodeCheckpoint(bytes_, options).state.has_value());
+  }
+  std::string bytes_;
+};
+
+TEST_F(CheckpointBytes, EveryCutAndEveryDamagedByteIsRefused) {
+  const BatchOptions options = Options(2, 0, 40);
+  for (std::size_t size = 0; size < bytes_.size(); ++size) {
+    const CheckpointRead read = DecodeCheckpoint(std::string_view(bytes_).substr(0, size), options);
+    EXPECT_FALSE(read.state.has_value()) << "cut at " << size;
+    EXPECT_FALSE(read.problem.empty());
+  }
+  for (std::size_t at = 0; at < bytes_.size(); ++at) {
+    std::string damaged = bytes_;
+    damaged[at] = static_cast<char>(damaged[at] ^ 0x10);
+    EXPECT_FALSE(DecodeCheckpoint(damaged, options).state.has_value()) << "byte " << at;
+  }
+  EXPECT_FALSE(DecodeCheckpoint(bytes_ + "x", options).state.has_value());
+}
+
+TEST_F(CheckpointBytes, OtherSeedLimitOrVersionIsRefusedByName) {
+  BatchOptions other = Options(2, 0, 40);
+  other.seed = 78;
+  EXPECT_EQ(DecodeCheckpoint(bytes_, other).problem, "it was made with --seed 77, not 78");
+  other = Options(2, 0, 41);
+  EXPECT_EQ(DecodeCheckpoint(bytes_, other).problem, "it was made with --tenhou 40, not 41");
+  other = Options(2, 1000, 40);
+  EXPECT_EQ(DecodeCheckpoint(bytes_, other).problem, "it was made with --games none, not 1000");
+  // Another version, with its checksum made whole again so that only the
+  // version differs.
+  const BatchOptions options = Options(2, 0, 40);
+  std::string older = bytes_.substr(0, bytes_.size() - 8);
+  older.replace(older.find("1.11"), 4, "1.10");
+  const std::uint64_t hash = CheckpointChecksum(older);
+  for (int i = 0; i < 8; ++i) older += static_cast<char>(hash >> (8 * i));
+  EXPECT_EQ(DecodeCheckpoint(older, options).problem, "it was made by version 1.10, this is 1.11");
+  EXPECT_EQ(DecodeCheckpoint("tenholog", options).problem, "it is not a Kestrum checkpoint");
+}
+
+TEST(CheckpointFile, IsReplacedAsAWholeAndLeavesNothingBeside) {
+  const auto dir = std::filesystem::temp_directory_path() / ("kestrum-ckpt-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const auto file = dir / "batch.ckpt";
+  ASSERT_FALSE(SaveCheckpointFile(file, "first").has_value());
+  ASSERT_FALSE(SaveCheckpointFile(file, "second, longer").has_value());
+  const CheckpointFile loaded = LoadCheckpointFile(file);
+  EXPECT_TRUE(loaded.exists);
+  EXPECT_EQ(loaded.bytes, "second, longer");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+  EXPECT_FALSE(LoadCheckpointFile(dir / "none").exists);
+  EXPECT_TRUE(SaveCheckpointFile(dir / "no-such-dir" / "x", "bytes").has_value());
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace kestrum

@@ -1,0 +1,334 @@
+// kestrum-sim run as a person runs it: the same seed gives the same summary
+// and log entries on any number of threads; output and log files that
+// cannot be written are reported; check answers line by line through a pipe.
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sched.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <thread>
+#include <sstream>
+
+#include "ProcessRun.h"
+
+namespace kestrum::test {
+namespace {
+
+// Finds its first heavenly hand at game 2190 of its sequence, early enough
+// for a sanitizer build.
+constexpr const char* kEarlySeed = "195";
+
+QJsonObject JsonOf(const std::string& text) {
+  return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// A log entry's clock times are the one thing that may differ.
+std::string WithoutClockTimes(const std::string& log) {
+  return std::regex_replace(log, std::regex("[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}"), "TIME");
+}
+
+QJsonObject WithoutTimings(QJsonObject json) {
+  for (const char* key : {"seconds", "gamesPerSecond", "threads"}) json.remove(QLatin1String(key));
+  return json;
+}
+
+class RunCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() / ("kestrum-run-" + std::to_string(getpid()) + "-" +
+                                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::filesystem::path dir_;
+};
+
+TEST_F(RunCommand, SameSeedGivesTheSameSummaryAndLogEntriesOnOneTwoAndThreeThreads) {
+  for (const char* limit : {"--games", "--tenhou"}) {
+    const std::string value = std::string(limit) == "--games" ? "2500" : "1";
+    QJsonObject first;
+    std::string firstLog;
+    for (const char* threads : {"1", "2", "3"}) {
+      const std::string log = Path(std::string("log-") + (limit + 2) + threads);
+      const ProcessResult result =
+          RunSim({"run", limit, value, "--threads", threads, "--seed", kEarlySeed, "--log", log, "--json"});
+      ASSERT_EQ(result.exitCode, 0) << result.err;
+      const QJsonObject json = JsonOf(result.out);
+      EXPECT_EQ(json.value(QStringLiteral("threads")).toInt(), std::stoi(threads));
+      EXPECT_EQ(json.value(QStringLiteral("tenhou")).toInteger(), 1) << limit;
+      EXPECT_TRUE(json.value(QStringLiteral("reproducible")).toBool());
+      EXPECT_EQ(json.value(QStringLiteral("stop")).toString(), QString::fromLatin1(limit + 2));
+      if (first.isEmpty()) {
+        first = json;
+        firstLog = WithoutClockTimes(Slurp(log));
+        EXPECT_NE(firstLog.find("+ 2190\r\n"), std::string::npos) << firstLog;
+        continue;
+      }
+      EXPECT_EQ(WithoutTimings(json), WithoutTimings(first)) << limit << " on " << threads << " threads";
+      EXPECT_EQ(WithoutClockTimes(Slurp(log)), firstLog) << limit << " on " << threads << " threads";
+    }
+    EXPECT_EQ(first.value(QStringLiteral("games")).toInteger(), std::string(limit) == "--games" ? 2500 : 2190);
+    const QJsonObject forms = first.value(QStringLiteral("forms")).toObject();
+    qint64 byForm = 0;
+    for (const QString& form : forms.keys())
+      byForm += forms.value(form).toObject().value(QStringLiteral("found")).toInteger();
+    EXPECT_EQ(byForm, 1);
+    const QJsonArray ci = first.value(QStringLiteral("ci95")).toArray();
+    EXPECT_LT(ci.at(0).toDouble(), first.value(QStringLiteral("rate")).toDouble());
+    EXPECT_GT(ci.at(1).toDouble(), first.value(QStringLiteral("rate")).toDouble());
+    const QJsonArray finds = first.value(QStringLiteral("finds")).toArray();
+    ASSERT_EQ(finds.size(), 1);
+    EXPECT_EQ(finds.at(0).toObject().value(QStringLiteral("index")).toInteger(), 2189);
+    EXPECT_EQ(finds.at(0).toObject().value(QStringLiteral("run")).toInteger(), 2190);
+  }
+}
+
+TEST_F(RunCommand, SummaryNamesEveryFigureAndSaysWhyItStopped) {
+  const ProcessResult result = RunSim({"run", "--games", "200", "--threads", "1", "--seed", "3"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  for (const char* label :
+       {"games played        200", "heavenly hands      0", "thirteen orphans", "(expected 0.00)",
+        "95% interval        0.0000e+00 to 1.8275e-02 (exact, Clopper-Pearson)", "exact rate", "1 in 330529.5",
+        "p = 1 (exact, two-sided): consistent", "runs vs geometric   needs 20 runs, has 0", "seed                3",
+        "stopped             after 200 games; reproducible"})
+    EXPECT_NE(result.out.find(label), std::string::npos) << label << "\n" << result.out;
+}
+
+TEST_F(RunCommand, LogThatCannotBeAppendedToIsAUsageErrorBeforeAnyGame) {
+  for (const std::string& log : {std::string("/nonexistent-dir/x.txt"), dir_.string()}) {
+    const auto start = std::chrono::steady_clock::now();
+    const ProcessResult result = RunSim({"run", "--tenhou", "1000", "--log", log});
+    EXPECT_EQ(result.exitCode, 2) << log;
+    EXPECT_NE(result.err.find("cannot be opened for appending"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  }
+}
+
+int RunWithStdoutTo(const std::vector<std::string>& args, const char* out, std::string& err,
+                    const std::string& input = {}) {
+  const std::filesystem::path temp = std::filesystem::temp_directory_path();
+  const std::string errFile = (temp / ("kestrum-err-" + std::to_string(getpid()))).string();
+  const std::string inFile = (temp / ("kestrum-in-" + std::to_string(getpid()))).string();
+  std::ofstream(inFile, std::ios::binary) << input;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int outFd = open(out, O_WRONLY);
+    const int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int inFd = open(inFile.c_str(), O_RDONLY);
+    if (outFd < 0 || errFd < 0 || inFd < 0) _exit(100);
+    dup2(inFd, 0);
+    dup2(outFd, 1);
+    dup2(errFd, 2);
+    std::vector<std::string> argv{KESTRUM_SIM};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> pointers;
+    for (std::string& arg : argv) pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+    execv(pointers[0], pointers.data());
+    _exit(101);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  err = Slurp(errFile);
+  std::filesystem::remove(errFile);
+  std::filesystem::remove(inFile);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+pid_t StartQuietly(const std::vector<std::string>& args) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(null, 2);
+    std::vector<std::string> argv{KESTRUM_SIM};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> pointers;
+    for (std::string& arg : argv) pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+    execv(pointers[0], pointers.data());
+    _exit(101);
+  }
+  return pid;
+}
+
+// Whether the process has its Ctrl-C handler yet, from /proc.
+bool CatchesInterrupt(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1U;
+  return false;
+}
+
+// Starts the batch, lets it play for the given time, then sends the signal.
+int StopMidway(const std::vector<std::string>& args, int signal, double seconds) {
+  const pid_t pid = StartQuietly(args);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!CatchesInterrupt(pid) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  kill(pid, signal);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST_F(RunCommand, BatchStoppedAndKilledCarriesOnFromItsCheckpointToTheUninterruptedResult) {
+#ifdef KESTRUM_SLOW_BUILD
+  const std::string games = "6000";
+#else
+  const std::string games = "60000";
+#endif
+  const std::vector<std::string> args = {"run", "--games", games, "--seed", kEarlySeed, "--threads", "2", "--json"};
+  const ProcessResult whole = RunSim(args);
+  ASSERT_EQ(whole.exitCode, 0) << whole.err;
+  const double seconds = JsonOf(whole.out).value(QStringLiteral("seconds")).toDouble();
+  std::vector<std::string> withCheckpoint = args;
+  withCheckpoint.insert(withCheckpoint.end(), {"--checkpoint", Path("batch.ckpt")});
+
+  // A third of the way: Ctrl-C saves what was finished; another third: a
+  // kill loses the blocks in flight and whatever came after the last save.
+  EXPECT_EQ(StopMidway(withCheckpoint, SIGINT, seconds / 3), 0);
+  EXPECT_EQ(StopMidway(withCheckpoint, SIGKILL, seconds / 3), 128 + SIGKILL);
+  const ProcessResult resumed = RunSim(withCheckpoint);
+  ASSERT_EQ(resumed.exitCode, 0) << resumed.err;
+  EXPECT_EQ(WithoutTimings(JsonOf(resumed.out)), WithoutTimings(JsonOf(whole.out)));
+
+  // The finished checkpoint is still a checkpoint of this batch only.
+  std::vector<std::string> otherSeed = withCheckpoint;
+  otherSeed[4] = "196";
+  const ProcessResult refused = RunSim(otherSeed);
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("refused: it was made with --seed 195, not 196"), std::string::npos) << refused.err;
+  EXPECT_EQ(refused.out, "");
+  const std::string bytes = Slurp(Path("batch.ckpt"));
+  std::ofstream(Path("batch.ckpt"), std::ios::binary | std::ios::trunc) << bytes.substr(0, bytes.size() - 3);
+  const ProcessResult damaged = RunSim(withCheckpoint);
+  EXPECT_EQ(damaged.exitCode, 1);
+  EXPECT_NE(damaged.err.find("damaged or cut short"), std::string::npos) << damaged.err;
+  // Without a seed a checkpoint could never be carried on.
+  EXPECT_EQ(RunSim({"run", "--games", "10", "--checkpoint", Path("x")}).exitCode, 2);
+  EXPECT_EQ(RunSim({"run", "--games", "10", "--seed", "1", "--checkpoint", "/nonexistent-dir/x"}).exitCode, 2);
+}
+
+TEST(StandardOutput, AFailedWriteEndsEveryCommandWithAMessageAndExitCodeOne) {
+  const std::vector<std::vector<std::string>> commands = {
+      {"exact"}, {"run", "--games", "10", "--threads", "1"}, {"--help"}, {"run", "--help"}};
+  for (const auto& args : commands) {
+    std::string err;
+    EXPECT_EQ(RunWithStdoutTo(args, "/dev/full", err), 1) << args[0];
+    EXPECT_NE(err.find("writing standard output"), std::string::npos) << err;
+  }
+}
+
+struct PipedChild {
+  pid_t pid = -1;
+  int in = -1;
+  int out = -1;
+};
+
+PipedChild StartCheck() {
+  int toChild[2];
+  int fromChild[2];
+  if (pipe(toChild) != 0 || pipe(fromChild) != 0) return {};
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(toChild[0], 0);
+    dup2(fromChild[1], 1);
+    close(toChild[1]);
+    close(fromChild[0]);
+    execl(KESTRUM_SIM, KESTRUM_SIM, "check", static_cast<char*>(nullptr));
+    _exit(101);
+  }
+  close(toChild[0]);
+  close(fromChild[1]);
+  return {pid, toChild[1], fromChild[0]};
+}
+
+std::string ReadAnswer(int fd) {
+  std::string seen;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (seen.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 100) <= 0) continue;
+    char buffer[64];
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got <= 0) break;
+    seen.append(buffer, static_cast<std::size_t>(got));
+  }
+  return seen;
+}
+
+TEST(CheckCommand, AnswersEachLineWhileThePipeStaysOpen) {
+  PipedChild child = StartCheck();
+  ASSERT_GT(child.pid, 0);
+  const std::string lines[] = {"1m 9m 1p 9p 1s 9s 東 南 西 北 白 発 中 中\n",
+                               "1m 1m 1m 1m 3m 3m 5p 5p 7p 7p 2s 2s 東 東\n", "not a hand\n"};
+  const std::string answers[] = {"1\n", "0\n", "-\n"};
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(write(child.in, lines[i].data(), lines[i].size()), static_cast<ssize_t>(lines[i].size()));
+    EXPECT_EQ(ReadAnswer(child.out), answers[i]) << "line " << i + 1;
+  }
+  close(child.in);
+  int status = 0;
+  waitpid(child.pid, &status, 0);
+  close(child.out);
+  EXPECT_EQ(WEXITSTATUS(status), 1);  // one line was malformed
+}
+
+TEST(CheckCommand, FullOutputEndsWithExitCodeOne) {
+  std::string err;
+  // The answers of one hand fit in any buffer: the failure shows at the flush.
+  EXPECT_EQ(RunWithStdoutTo({"check"}, "/dev/full", err, "1m 9m 1p 9p 1s 9s 東 南 西 北 白 発 中 中\n"), 1);
+  EXPECT_NE(err.find("writing standard output"), std::string::npos) << err;
+}
+
+TEST(RunThreads, DefaultFollowsTheCpusTheProcessMayUse) {
+  const std::string out =
+      (std::filesystem::temp_directory_path() / ("kestrum-aff-" + std::to_string(getpid()))).string();
+  std::ofstream(out).close();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(sched_getcpu() < 0 ? 0 : sched_getcpu(), &one);
+    if (sched_setaffinity(0, sizeof one, &one) != 0) _exit(100);
+    const int fd = open(out.c_str(), O_WRONLY);
+    dup2(fd, 1);
+    execl(KESTRUM_SIM, KESTRUM_SIM, "run", "--games", "5", "--json", static_cast<char*>(nullptr));
+    _exit(101);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(JsonOf(Slurp(out)).value(QStringLiteral("threads")).toInt(), 1);
+  std::filesystem::remove(out);
+}
+
+}  // namespace
+}  // namespace kestrum::test
