@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <fcntl.h>
@@ -18,52 +17,15 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <thread>
-#include <sstream>
 
 #include "ProcessRun.h"
+#include "RunTestSupport.h"
 
 namespace kestrum::test {
 namespace {
 
-// Finds its first heavenly hand at game 2190 of its sequence, early enough
-// for a sanitizer build.
-constexpr const char* kEarlySeed = "195";
-
-QJsonObject JsonOf(const std::string& text) {
-  return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-// A log entry's clock times are the one thing that may differ.
-std::string WithoutClockTimes(const std::string& log) {
-  return std::regex_replace(log, std::regex("[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}"), "TIME");
-}
-
-QJsonObject WithoutTimings(QJsonObject json) {
-  for (const char* key : {"seconds", "gamesPerSecond", "threads"}) json.remove(QLatin1String(key));
-  return json;
-}
-
-class RunCommand : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("kestrum-run-" + std::to_string(getpid()) + "-" +
-                                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  std::filesystem::path dir_;
-};
+using RunCommand = FolderTest;
 
 #ifdef KESTRUM_SLOW_BUILD
 const std::vector<const char*> kThreadCounts = {"1", "3"};
@@ -148,13 +110,7 @@ int RunWithStdoutTo(const std::vector<std::string>& args, const char* out, std::
     dup2(inFd, 0);
     dup2(outFd, 1);
     dup2(errFd, 2);
-    std::vector<std::string> argv{KESTRUM_SIM};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> pointers;
-    for (std::string& arg : argv) pointers.push_back(arg.data());
-    pointers.push_back(nullptr);
-    execv(pointers[0], pointers.data());
-    _exit(101);
+    ExecProgram(KESTRUM_SIM, args);
   }
   int status = 0;
   waitpid(pid, &status, 0);
@@ -171,13 +127,7 @@ pid_t StartQuietly(const std::vector<std::string>& args) {
     dup2(null, 0);
     dup2(null, 1);
     dup2(null, 2);
-    std::vector<std::string> argv{KESTRUM_SIM};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> pointers;
-    for (std::string& arg : argv) pointers.push_back(arg.data());
-    pointers.push_back(nullptr);
-    execv(pointers[0], pointers.data());
-    _exit(101);
+    ExecProgram(KESTRUM_SIM, args);
   }
   return pid;
 }
