@@ -161,11 +161,13 @@ TEST_F(RunCommand, BatchStoppedAndKilledCarriesOnFromItsCheckpointToTheUninterru
   const std::string games = "60000";
 #endif
   const std::vector<std::string> args = {"run", "--games", games, "--seed", kEarlySeed, "--threads", "2", "--json"};
-  const ProcessResult whole = RunSim(args);
+  std::vector<std::string> wholeArgs = args;
+  wholeArgs.insert(wholeArgs.end(), {"--log", Path("whole.txt")});
+  const ProcessResult whole = RunSim(wholeArgs);
   ASSERT_EQ(whole.exitCode, 0) << whole.err;
   const double seconds = JsonOf(whole.out).value(QStringLiteral("seconds")).toDouble();
   std::vector<std::string> withCheckpoint = args;
-  withCheckpoint.insert(withCheckpoint.end(), {"--checkpoint", Path("batch.ckpt")});
+  withCheckpoint.insert(withCheckpoint.end(), {"--checkpoint", Path("batch.ckpt"), "--log", Path("pieces.txt")});
 
   // A third of the way: Ctrl-C saves what was finished; another third: a
   // kill loses the blocks in flight and whatever came after the last save.
@@ -174,6 +176,9 @@ TEST_F(RunCommand, BatchStoppedAndKilledCarriesOnFromItsCheckpointToTheUninterru
   const ProcessResult resumed = RunSim(withCheckpoint);
   ASSERT_EQ(resumed.exitCode, 0) << resumed.err;
   EXPECT_EQ(WithoutTimings(JsonOf(resumed.out)), WithoutTimings(JsonOf(whole.out)));
+  // Each heavenly hand logged once, whatever was stopped or killed on the way.
+  EXPECT_EQ(WithoutClockTimes(Slurp(Path("pieces.txt"))), WithoutClockTimes(Slurp(Path("whole.txt"))));
+  EXPECT_NE(Slurp(Path("whole.txt")), "");
 
   // The finished checkpoint is still a checkpoint of this batch only.
   std::vector<std::string> otherSeed = withCheckpoint;
