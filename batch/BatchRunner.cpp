@@ -33,69 +33,118 @@ std::vector<std::uint64_t> BlocksOf(const std::vector<BlockResult>& results) {
   return blocks;
 }
 
+// One batch from its first block to its result, on the thread that runs it:
+// the threads (and peers) play, this counts.
+class BatchRun {
+ public:
+  BatchRun(const BatchOptions& options, const std::atomic<bool>& stop, const BatchObserver& observer,
+           const BatchSetup& setup)
+      : options_(options),
+        stop_(stop),
+        observer_(observer),
+        peers_(setup.peers),
+        sequence_(options.limits),
+        resumedGames_(Resumed(sequence_, setup.resumeFrom)),
+        lastNeeded_(sequence_.LastNeededBlock()),
+        supply_(options.limits, lastNeeded_, setup.resumeFrom.countedBlocks, BlocksOf(setup.resumeFrom.waiting)),
+        workers_(std::max(1, options.threads), options.seed, supply_, BlockCancel{&halt_, &lastNeeded_}, results_,
+                 setup.play) {
+    if (observer_.find)
+      sequence_.SetFindListener(
+          [this](const TenhouFind& find, const BatchTally& tally) { observer_.find(find, tally, Elapsed()); });
+  }
+
+  BatchResult Run() {
+    while (!sequence_.Complete()) {
+      CountFinished(results_.TakeAll(peers_ != nullptr ? kPeerPeriod : kCountingPeriod));
+      if (peers_ != nullptr) CountFinished(peers_->Exchange(supply_, lastNeeded_.load()));
+      SaveWhenDue();
+      if (NothingMoreToWaitFor()) break;
+      if (stop_.load() || OutOfTime()) halt_.store(true);
+      if (observer_.progress) observer_.progress({GamesPlayed(), sequence_.Tally().tenhou, Elapsed()});
+    }
+    Finish();
+    return Result();
+  }
+
+ private:
+  static Count64 Resumed(BatchSequence& sequence, const SequenceState& state) {
+    sequence.Resume(state);
+    return sequence.Tally().games;
+  }
+
+  double Elapsed() const { return SecondsSince(start_); }
+  bool OutOfTime() const { return options_.limits.seconds > 0 && Elapsed() >= options_.limits.seconds; }
+
+  Count64 GamesPlayed() const {
+    const std::uint64_t byPeers = peers_ != nullptr ? peers_->GamesPlayed() : 0;
+    return resumedGames_ + static_cast<Count64>(workers_.GamesPlayed() + byPeers);
+  }
+
+  void CountFinished(std::vector<BlockResult> finished) {
+    for (BlockResult& result : finished) sequence_.Add(std::move(result));
+    lastNeeded_.store(sequence_.LastNeededBlock());
+  }
+
+  void SaveWhenDue() {
+    if (!observer_.save || Elapsed() - savedAt_ < kSavePeriodSeconds) return;
+    observer_.save(sequence_.State());
+    savedAt_ = Elapsed();
+  }
+
+  // Without peers, threads that have all ended leave nothing to wait for;
+  // with them, blocks may still be out until the batch halts.
+  bool NothingMoreToWaitFor() const {
+    return sequence_.Complete() || (workers_.AllEnded() && (peers_ == nullptr || halt_.load()));
+  }
+
+  void Finish() {
+    halt_.store(true);
+    workers_.Join();
+    if (peers_ != nullptr) CountFinished(peers_->StopAll());
+    if (!sequence_.Complete()) CountFinished(results_.TakeAll(std::chrono::milliseconds(0)));
+    // Saved before the gaps are counted across: blocks cut short are played
+    // again in full by the batch that resumes.
+    if (observer_.save) observer_.save(sequence_.State());
+    if (!sequence_.Complete()) sequence_.CountAcrossGaps();
+  }
+
+  BatchResult Result() const {
+    BatchResult result;
+    result.tally = sequence_.Tally();
+    result.finds = sequence_.Finds();
+    result.stop = ReasonOf(sequence_, options_.limits, stop_.load());
+    result.elapsedSeconds = Elapsed();
+    result.threads = std::max(1, options_.threads);
+    result.processes = peers_ != nullptr ? peers_->Processes() : 1;
+    result.seed = options_.seed;
+    result.limits = options_.limits;
+    result.resumedGames = resumedGames_;
+    if (observer_.progress) observer_.progress({result.tally.games, result.tally.tenhou, result.elapsedSeconds});
+    return result;
+  }
+
+  const BatchOptions& options_;
+  const std::atomic<bool>& stop_;
+  const BatchObserver& observer_;
+  BatchPeers* const peers_;
+  const Clock::time_point start_ = Clock::now();
+  BatchSequence sequence_;
+  const Count64 resumedGames_;
+  std::atomic<std::uint64_t> lastNeeded_;
+  std::atomic<bool> halt_{false};
+  SequenceSupply supply_;
+  ResultQueue results_;
+  BlockWorkers workers_;  // last: its threads start at once and use the members above
+  double savedAt_ = 0.0;
+};
+
 }  // namespace
 
 BatchResult RunBatch(const BatchOptions& options, const std::atomic<bool>& stop, const BatchObserver& observer,
                      const BatchSetup& setup) {
-  const SequenceState& resumeFrom = setup.resumeFrom;
-  BatchPeers* const peers = setup.peers;
-  const Clock::time_point start = Clock::now();
-  BatchSequence sequence(options.limits);
-  sequence.Resume(resumeFrom);
-  const Count64 resumedGames = sequence.Tally().games;
-  if (observer.find)
-    sequence.SetFindListener(
-        [&](const TenhouFind& find, const BatchTally& tally) { observer.find(find, tally, SecondsSince(start)); });
-  std::atomic<std::uint64_t> lastNeeded{sequence.LastNeededBlock()};
-  std::atomic<bool> halt{false};
-  SequenceSupply supply(options.limits, lastNeeded, resumeFrom.countedBlocks, BlocksOf(resumeFrom.waiting));
-  ResultQueue results;
-  BlockWorkers workers(std::max(1, options.threads), options.seed, supply, BlockCancel{&halt, &lastNeeded}, results,
-                       setup.play);
-
-  const auto count = [&](std::vector<BlockResult> finished) {
-    for (BlockResult& result : finished) sequence.Add(std::move(result));
-    lastNeeded.store(sequence.LastNeededBlock());
-  };
-  double savedAt = 0.0;
-  const auto gamesPlayed = [&] {
-    return static_cast<Count64>(workers.GamesPlayed() + (peers != nullptr ? peers->GamesPlayed() : 0));
-  };
-  while (!sequence.Complete()) {
-    count(results.TakeAll(peers != nullptr ? kPeerPeriod : kCountingPeriod));
-    if (peers != nullptr) count(peers->Exchange(supply, lastNeeded.load()));
-    if (observer.save && SecondsSince(start) - savedAt >= kSavePeriodSeconds) {
-      observer.save(sequence.State());
-      savedAt = SecondsSince(start);
-    }
-    // Without peers, threads that have all ended leave nothing to wait for;
-    // with them, blocks may still be out until the batch halts.
-    if (sequence.Complete() || (workers.AllEnded() && (peers == nullptr || halt.load()))) break;
-    const bool outOfTime = options.limits.seconds > 0 && SecondsSince(start) >= options.limits.seconds;
-    if (stop.load() || outOfTime) halt.store(true);
-    if (observer.progress) observer.progress({gamesPlayed(), sequence.Tally().tenhou, SecondsSince(start)});
-  }
-  halt.store(true);
-  workers.Join();
-  if (peers != nullptr) count(peers->StopAll());
-  if (!sequence.Complete()) count(results.TakeAll(std::chrono::milliseconds(0)));
-  // Saved before the gaps are counted across: blocks cut short are played
-  // again in full by the batch that resumes.
-  if (observer.save) observer.save(sequence.State());
-  if (!sequence.Complete()) sequence.CountAcrossGaps();
-
-  BatchResult result;
-  result.tally = sequence.Tally();
-  result.finds = sequence.Finds();
-  result.stop = ReasonOf(sequence, options.limits, stop.load());
-  result.elapsedSeconds = SecondsSince(start);
-  result.threads = std::max(1, options.threads);
-  result.processes = peers != nullptr ? peers->Processes() : 1;
-  result.seed = options.seed;
-  result.limits = options.limits;
-  result.resumedGames = resumedGames;
-  if (observer.progress) observer.progress({result.tally.games, result.tally.tenhou, result.elapsedSeconds});
-  return result;
+  BatchRun run(options, stop, observer, setup);
+  return run.Run();
 }
 
 }  // namespace kestrum

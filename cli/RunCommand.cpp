@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <vector>
 
 #include "batch/BatchRunner.h"
 #include "batch/Checkpoint.h"
@@ -83,13 +84,39 @@ class CheckpointKeeper {
 
 // Appends an entry to a log file for every heavenly hand of the batch, in
 // the window's format, with the batch's own counts at that hand.
+//
+// Beside a checkpoint the entries are held and written just before each
+// save, so that every entry written belongs to a saved state: a batch
+// carried on after a kill counts again only heavenly hands that were never
+// written, and the log holds each once. Heavenly hands in blocks cut short
+// by a halt are left to the batch that carries on and plays them again.
 class BatchLog {
  public:
-  BatchLog(const QString& file, std::time_t batchStart)
+  BatchLog(const QString& file, std::time_t batchStart, bool heldForCheckpoints)
       : table_(std::make_unique<TenhouLogTable>()),
         log_(*table_, std::filesystem::path(file.toStdString())),
         file_(file),
-        batchStart_(batchStart) {}
+        batchStart_(batchStart),
+        held_(heldForCheckpoints) {}
+
+  void Add(const TenhouFind& find, const BatchTally& tally, double secondsIntoBatch) {
+    if (held_)
+      waiting_.push_back({find, tally, secondsIntoBatch});
+    else
+      Append(find, tally, secondsIntoBatch);
+  }
+
+  void WriteHeld() {
+    for (const Held& entry : waiting_) Append(entry.find, entry.tally, entry.seconds);
+    waiting_.clear();
+  }
+
+ private:
+  struct Held {
+    TenhouFind find;
+    BatchTally tally;
+    double seconds;
+  };
 
   void Append(const TenhouFind& find, const BatchTally& tally, double secondsIntoBatch) {
     SimulationState state;
@@ -109,7 +136,6 @@ class BatchLog {
     }
   }
 
- private:
   std::time_t At(double secondsIntoBatch) const {
     return batchStart_ + static_cast<std::time_t>(secondsIntoBatch);
   }
@@ -120,6 +146,8 @@ class BatchLog {
   std::time_t batchStart_;
   double runStartedAt_ = 0.0;
   bool warned_ = false;
+  bool held_;
+  std::vector<Held> waiting_;
 };
 
 const Subcommand kCommand{
@@ -308,15 +336,19 @@ int CountBatch(const RunRequest& request, std::optional<CheckpointKeeper>& keepe
   std::optional<ProgressBar> bar;
   if (isatty(STDERR_FILENO)) bar.emplace(request.batch.limits, Ratio(exact.Complete(), exact.deals));
   std::optional<BatchLog> log;
-  if (!request.logFile.isEmpty()) log.emplace(request.logFile, std::time(nullptr));
+  if (!request.logFile.isEmpty()) log.emplace(request.logFile, std::time(nullptr), keeper.has_value());
   BatchObserver observer;
   observer.progress = [&bar](const BatchProgress& p) {
     if (bar) bar->Update(p);
   };
   observer.find = [&log](const TenhouFind& find, const BatchTally& tally, double seconds) {
-    if (log) log->Append(find, tally, seconds);
+    if (log) log->Add(find, tally, seconds);
   };
-  if (keeper) observer.save = [&keeper](const SequenceState& state) { keeper->Save(state); };
+  if (keeper)
+    observer.save = [&keeper, &log](const SequenceState& state) {
+      if (log) log->WriteHeld();
+      keeper->Save(state);
+    };
   BatchSetup setup;
   setup.resumeFrom = request.resumeFrom;
   setup.peers = peers;

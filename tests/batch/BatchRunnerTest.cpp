@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "BatchTestSupport.h"
+
 #include <chrono>
 #include <string>
 #include <thread>
@@ -15,14 +17,8 @@
 namespace kestrum {
 namespace {
 
-const std::atomic<bool> kNeverStop{false};
-
-BatchSetup Playing(BlockPlay play, const SequenceState& resumeFrom = {}) {
-  BatchSetup setup;
-  setup.play = play;
-  setup.resumeFrom = resumeFrom;
-  return setup;
-}
+using test::kNeverStop;
+using test::Playing;
 
 std::uint64_t Hash(std::uint64_t seed, std::uint64_t block, std::uint64_t game) {
   std::uint64_t x = seed * 0x9E3779B97F4A7C15ULL ^ block * 0xC2B2AE3D27D4EB4FULL ^ game;

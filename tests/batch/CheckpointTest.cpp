@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "BatchTestSupport.h"
+
 #include <unistd.h>
 
 #include <chrono>
@@ -17,14 +19,8 @@
 namespace kestrum {
 namespace {
 
-const std::atomic<bool> kNeverStop{false};
-
-BatchSetup Playing(BlockPlay play, const SequenceState& resumeFrom = {}) {
-  BatchSetup setup;
-  setup.play = play;
-  setup.resumeFrom = resumeFrom;
-  return setup;
-}
+using test::kNeverStop;
+using test::Playing;
 
 // Heavenly hands every few dozen games, so that a checkpoint holds many,
 // and blocks slow enough that a batch can be stopped halfway.

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <fcntl.h>
@@ -18,59 +17,28 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <thread>
-#include <sstream>
 
 #include "ProcessRun.h"
+#include "RunTestSupport.h"
 
 namespace kestrum::test {
 namespace {
 
-// Finds its first heavenly hand at game 2190 of its sequence, early enough
-// for a sanitizer build.
-constexpr const char* kEarlySeed = "195";
+using RunCommand = FolderTest;
 
-QJsonObject JsonOf(const std::string& text) {
-  return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-// A log entry's clock times are the one thing that may differ.
-std::string WithoutClockTimes(const std::string& log) {
-  return std::regex_replace(log, std::regex("[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}"), "TIME");
-}
-
-QJsonObject WithoutTimings(QJsonObject json) {
-  for (const char* key : {"seconds", "gamesPerSecond", "threads"}) json.remove(QLatin1String(key));
-  return json;
-}
-
-class RunCommand : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("kestrum-run-" + std::to_string(getpid()) + "-" +
-                                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  std::filesystem::path dir_;
-};
+#ifdef KESTRUM_SLOW_BUILD
+const std::vector<const char*> kThreadCounts = {"1", "3"};
+#else
+const std::vector<const char*> kThreadCounts = {"1", "2", "3"};
+#endif
 
 TEST_F(RunCommand, SameSeedGivesTheSameSummaryAndLogEntriesOnOneTwoAndThreeThreads) {
   for (const char* limit : {"--games", "--tenhou"}) {
     const std::string value = std::string(limit) == "--games" ? "2500" : "1";
     QJsonObject first;
     std::string firstLog;
-    for (const char* threads : {"1", "2", "3"}) {
+    for (const char* threads : kThreadCounts) {
       const std::string log = Path(std::string("log-") + (limit + 2) + threads);
       const ProcessResult result =
           RunSim({"run", limit, value, "--threads", threads, "--seed", kEarlySeed, "--log", log, "--json"});
@@ -142,13 +110,7 @@ int RunWithStdoutTo(const std::vector<std::string>& args, const char* out, std::
     dup2(inFd, 0);
     dup2(outFd, 1);
     dup2(errFd, 2);
-    std::vector<std::string> argv{KESTRUM_SIM};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> pointers;
-    for (std::string& arg : argv) pointers.push_back(arg.data());
-    pointers.push_back(nullptr);
-    execv(pointers[0], pointers.data());
-    _exit(101);
+    ExecProgram(KESTRUM_SIM, args);
   }
   int status = 0;
   waitpid(pid, &status, 0);
@@ -165,13 +127,7 @@ pid_t StartQuietly(const std::vector<std::string>& args) {
     dup2(null, 0);
     dup2(null, 1);
     dup2(null, 2);
-    std::vector<std::string> argv{KESTRUM_SIM};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> pointers;
-    for (std::string& arg : argv) pointers.push_back(arg.data());
-    pointers.push_back(nullptr);
-    execv(pointers[0], pointers.data());
-    _exit(101);
+    ExecProgram(KESTRUM_SIM, args);
   }
   return pid;
 }
@@ -200,16 +156,18 @@ int StopMidway(const std::vector<std::string>& args, int signal, double seconds)
 
 TEST_F(RunCommand, BatchStoppedAndKilledCarriesOnFromItsCheckpointToTheUninterruptedResult) {
 #ifdef KESTRUM_SLOW_BUILD
-  const std::string games = "6000";
+  const std::string games = "3500";
 #else
   const std::string games = "60000";
 #endif
   const std::vector<std::string> args = {"run", "--games", games, "--seed", kEarlySeed, "--threads", "2", "--json"};
-  const ProcessResult whole = RunSim(args);
+  std::vector<std::string> wholeArgs = args;
+  wholeArgs.insert(wholeArgs.end(), {"--log", Path("whole.txt")});
+  const ProcessResult whole = RunSim(wholeArgs);
   ASSERT_EQ(whole.exitCode, 0) << whole.err;
   const double seconds = JsonOf(whole.out).value(QStringLiteral("seconds")).toDouble();
   std::vector<std::string> withCheckpoint = args;
-  withCheckpoint.insert(withCheckpoint.end(), {"--checkpoint", Path("batch.ckpt")});
+  withCheckpoint.insert(withCheckpoint.end(), {"--checkpoint", Path("batch.ckpt"), "--log", Path("pieces.txt")});
 
   // A third of the way: Ctrl-C saves what was finished; another third: a
   // kill loses the blocks in flight and whatever came after the last save.
@@ -218,6 +176,9 @@ TEST_F(RunCommand, BatchStoppedAndKilledCarriesOnFromItsCheckpointToTheUninterru
   const ProcessResult resumed = RunSim(withCheckpoint);
   ASSERT_EQ(resumed.exitCode, 0) << resumed.err;
   EXPECT_EQ(WithoutTimings(JsonOf(resumed.out)), WithoutTimings(JsonOf(whole.out)));
+  // Each heavenly hand logged once, whatever was stopped or killed on the way.
+  EXPECT_EQ(WithoutClockTimes(Slurp(Path("pieces.txt"))), WithoutClockTimes(Slurp(Path("whole.txt"))));
+  EXPECT_NE(Slurp(Path("whole.txt")), "");
 
   // The finished checkpoint is still a checkpoint of this batch only.
   std::vector<std::string> otherSeed = withCheckpoint;
