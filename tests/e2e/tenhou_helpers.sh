@@ -27,15 +27,16 @@ tenhou_find_second() {
 }
 
 # tenhou_start: starts the program with its calendar clock frozen at
-# TENHOU_SECOND in UTC; its timers keep real time. The chime's calls are
-# written to the program's log.
+# TENHOU_SECOND in UTC; its timers keep real time, and the clock library
+# leaves no shared memory of its own behind. The chime's calls are written
+# to the program's log.
 tenhou_start() {
   # A sanitizer runtime wants to be the first library loaded; the clock
   # library must come before it to be of any use, which does no harm. The
   # option means nothing to a program built without sanitizers.
   local asan=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0
   TZ=UTC LD_PRELOAD=$faketime_library FAKETIME="$(TZ=UTC date -d "@$TENHOU_SECOND" '+%Y-%m-%d %H:%M:%S')" \
-    FAKETIME_DONT_FAKE_MONOTONIC=1 ASAN_OPTIONS=$asan QT_LOGGING_RULES="kestrum.sound.debug=true" e2e_start
+    FAKETIME_DONT_FAKE_MONOTONIC=1 FAKETIME_DISABLE_SHM=1 ASAN_OPTIONS=$asan QT_LOGGING_RULES="kestrum.sound.debug=true" e2e_start
 }
 
 # tenhou_hand_names: the hand's tile names as UTF-8 text.
