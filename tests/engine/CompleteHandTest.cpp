@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -68,7 +69,23 @@ TEST_P(KnownHands, AreJudgedByTheirShape) {
   EXPECT_EQ(IsCompleteHand(hand, again), example.form != HandForm::kNone);
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, KnownHands, ::testing::ValuesIn(kExamples));
+// "pair on 1m" names its case PairOn1m, so ctest lists what each one is about.
+std::string CaseName(const ::testing::TestParamInfo<Example>& info) {
+  std::string name;
+  bool wordStart = true;
+  for (const char* c = info.param.why; *c != '\0'; ++c) {
+    const unsigned char ch = static_cast<unsigned char>(*c);
+    if (!std::isalnum(ch)) {
+      wordStart = true;
+      continue;
+    }
+    name += wordStart ? static_cast<char>(std::toupper(ch)) : static_cast<char>(ch);
+    wordStart = false;
+  }
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, KnownHands, ::testing::ValuesIn(kExamples), CaseName);
 
 TEST(CompleteHandParts, FindTileGivesTheFirstIndexOrMinusOne) {
   const Hand hand = ParseHand("1m 1m 1m 2m 3m 4m 5m 5m 6m 7m 8m 9m 9m 9m");
