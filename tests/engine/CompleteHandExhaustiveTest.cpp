@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <iostream>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace kestrum {
@@ -286,7 +287,12 @@ TEST_P(EveryStandardHand, IsAccepted) {
   EXPECT_GT(index, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(PairInGroup, EveryStandardHand, ::testing::Range(0, 4));
+std::string GroupName(const ::testing::TestParamInfo<int>& info) {
+  static const char* const kNames[] = {"Characters", "Circles", "Bamboo", "Honours"};
+  return kNames[info.param];
+}
+
+INSTANTIATE_TEST_SUITE_P(PairInGroup, EveryStandardHand, ::testing::Range(0, 4), GroupName);
 
 TEST(EveryCompleteHand, CountsAreThoseOfTheTiles) {
   long long standard = 0;
