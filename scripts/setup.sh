@@ -22,7 +22,7 @@ packages=(
   libxcb1-dev
   gstreamer1.0-plugins-base
   qt6-svg-dev
-  help2man appstream dpkg-dev bash-completion man-db
+  help2man appstream dpkg-dev file bash-completion man-db
 )
 
 install_missing() {
