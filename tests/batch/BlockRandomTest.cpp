@@ -18,7 +18,9 @@ namespace {
 class NextOnly {
  public:
   NextOnly(std::uint64_t seed, std::uint64_t block) : source_(seed, block) {}
+  explicit NextOnly(const BlockRandom& source) : source_(source) {}
   int Next() { return source_.Next(); }
+  const BlockRandom& Source() const { return source_; }
 
  private:
   BlockRandom source_;
@@ -51,6 +53,38 @@ TEST(BlockRandom, ByteWallWithShortcutsPlaysTheGamesOfThePlainShuffle) {
     ShuffleWall(plainWall, plain);
     for (int i = 0; i < kWallSize; ++i) ASSERT_EQ(fastWall[i], plainWall[i]) << "game " << game << " slot " << i;
   }
+}
+
+// The exchanges of a game start at any of the four places within an output,
+// and each place has a loop of its own that keeps the values left over from
+// the previous output: every place must play the plain games, and hand back
+// exactly the values still waiting, which the next draws of Next() read.
+TEST(BlockRandom, ShortcutsPlayThePlainGamesFromEveryPlaceInAnOutput) {
+  std::array<std::uint8_t, kWallSize> fastWall;
+  Wall plainWall;
+  FillWall(fastWall);
+  FillWall(plainWall);
+  BlockRandom fast(77, 5);
+  BlockRandom plain(77, 5);
+  std::array<int, 4> gamesAtPlace{};
+  std::uint64_t drawn = 0;
+  for (int game = 0; game < 48; ++game) {
+    // The count of exchanges is the game's first draw; its exchanges begin
+    // with the one after it.
+    BlockRandom peek = plain;
+    const unsigned exchanges = static_cast<unsigned>(peek.Next()) % kExchangeSpread + kMinExchanges;
+    ++gamesAtPlace[(drawn + 1) % 4];
+    drawn += 1 + 2 * std::uint64_t{exchanges};
+    ShuffleWall(fastWall, fast);
+    NextOnly plainOnly(plain);
+    ShuffleWall(plainWall, plainOnly);
+    plain = plainOnly.Source();
+    for (int i = 0; i < kWallSize; ++i) ASSERT_EQ(fastWall[i], plainWall[i]) << "game " << game << " slot " << i;
+    BlockRandom fastAfter = fast;
+    BlockRandom plainAfter = plain;
+    for (int i = 0; i < 5; ++i) ASSERT_EQ(fastAfter.Next(), plainAfter.Next()) << "game " << game << " draw " << i;
+  }
+  for (int place = 0; place < 4; ++place) EXPECT_GE(gamesAtPlace[place], 4) << "place " << place;
 }
 
 TEST(BlockRandom, ValuesCoverFifteenBitsFromEndToEnd) {
