@@ -82,6 +82,8 @@ SequenceState BatchSequence::State() const {
 void BatchSequence::CountAcrossGaps() {
   while (!complete_ && !waiting_.empty()) {
     const auto node = waiting_.extract(waiting_.begin());
+    // Each block still waiting here is cut short or lies past a gap.
+    countedAcrossGaps_ = true;
     CountBlock(node.mapped());
     nextBlock_ = node.key() + 1;
   }

@@ -50,8 +50,10 @@ class BatchSequence {
   // (the blocks of the gaps before it can only move it earlier).
   std::uint64_t LastNeededBlock() const { return lastNeeded_; }
 
-  // Every game the limits ask for is counted.
-  bool Complete() const { return complete_; }
+  // Every game the limits ask for is counted, in sequence without a gap. A
+  // limit reached only by counting across gaps after a halt does not make
+  // it so: that count skips the games of the blocks in the gaps.
+  bool Complete() const { return complete_ && !countedAcrossGaps_; }
 
   // Carries on from a saved state, as if its blocks had been added; no
   // listener is told of the heavenly hands counted before.
@@ -61,7 +63,9 @@ class BatchSequence {
   SequenceState State() const;
 
   // After a halt: counts the blocks still waiting, in block order, across
-  // the gaps that blocks cut short or never started left.
+  // the gaps that blocks cut short or never started left. The sequence is
+  // never Complete() after it has counted a block this way; take State()
+  // before.
   void CountAcrossGaps();
 
   const BatchTally& Tally() const { return tally_; }
@@ -81,7 +85,9 @@ class BatchSequence {
   BatchLimits limits_;
   std::uint64_t nextBlock_ = 0;
   std::uint64_t lastNeeded_ = kNoBlock;
+  // Stops the counting at a limit; Complete() only when no gap was crossed.
   bool complete_ = false;
+  bool countedAcrossGaps_ = false;
   Count64 gamesAtLastFind_ = 0;
   BatchTally tally_;
   std::vector<TenhouFind> finds_;

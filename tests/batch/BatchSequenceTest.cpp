@@ -151,5 +151,45 @@ TEST(BatchSequence, BlockCutShortWaitsUntilTheGapsAreCountedAcross) {
   EXPECT_FALSE(sequence.Complete());
 }
 
+// A halt that cuts a block short before its first game, while later blocks
+// finish whole: counted across the gap they reach the heavenly-hand limit,
+// but that count has a hole in it and must not pass for the finished batch.
+// The checkpoint saved before it carries on to the uninterrupted result.
+TEST(BatchSequence, LimitReachedAcrossAGapIsNotCompleteAndItsCheckpointCarriesOn) {
+  BatchLimits limits;
+  limits.tenhou = 3;
+  const Counted whole = CountInOrder(limits, Orders(0));
+  ASSERT_TRUE(whole.complete);
+
+  BatchSequence halted(limits);
+  halted.Add(Block(0));
+  halted.Add(BlockResult{1, 0, {}});  // the halt came before its first game
+  for (const std::uint64_t block : {2, 3, 4, 6, 7}) halted.Add(Block(block));
+  EXPECT_EQ(halted.LastNeededBlock(), 7u);
+  EXPECT_FALSE(halted.Complete());
+  const SequenceState saved = halted.State();
+  EXPECT_EQ(saved.countedBlocks, 1u);
+  EXPECT_EQ(saved.waiting.size(), 5u);  // block 1 is left out, to be played again in full
+
+  halted.CountAcrossGaps();
+  EXPECT_EQ(halted.Tally().tenhou, 3);
+  EXPECT_FALSE(halted.Complete()) << "blocks 1 and 5 were never counted";
+
+  BatchSequence resumed(limits);
+  resumed.Resume(saved);
+  EXPECT_FALSE(resumed.Complete());
+  resumed.Add(Block(5));
+  EXPECT_FALSE(resumed.Complete());
+  resumed.Add(Block(1));
+  ASSERT_TRUE(resumed.Complete());
+  EXPECT_EQ(resumed.Tally().games, whole.tally.games);
+  ASSERT_EQ(resumed.Finds().size(), whole.finds.size());
+  for (std::size_t i = 0; i < whole.finds.size(); ++i) {
+    EXPECT_EQ(resumed.Finds()[i].sequenceIndex, whole.finds[i].sequenceIndex) << i;
+    EXPECT_EQ(resumed.Finds()[i].gamesSoFar, whole.finds[i].gamesSoFar) << i;
+    EXPECT_EQ(resumed.Finds()[i].runLength, whole.finds[i].runLength) << i;
+  }
+}
+
 }  // namespace
 }  // namespace kestrum

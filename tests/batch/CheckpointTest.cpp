@@ -22,11 +22,17 @@ namespace {
 using test::kNeverStop;
 using test::Playing;
 
+// Blocks from this one on are held back until the batch halts, so that a
+// batch can be made to stop before its end however busy the machine is.
+std::atomic<std::uint64_t> heldFromBlock{BatchSequence::kNoBlock};
+
 // Heavenly hands every few dozen games, so that a checkpoint holds many,
 // and blocks slow enough that a batch can be stopped halfway.
 BlockResult FrequentFinds(std::uint64_t seed, std::uint64_t block, std::uint32_t games, const BlockCancel& cancel,
                           std::atomic<std::uint64_t>* progress) {
   std::this_thread::sleep_for(std::chrono::milliseconds(4));
+  if (block >= heldFromBlock.load())
+    while (!cancel.Cancelled(block)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   BlockResult result{block, 0, {}};
   for (; result.games < games && !cancel.Cancelled(block); ++result.games) {
     if ((seed * 31 + block * 1009 + result.games * 7) % 61 == 0)
@@ -46,15 +52,22 @@ BatchOptions Options(int threads, Count64 games, Count64 tenhou) {
 }
 
 // Runs until `stopAfter` progress reports, then stops as Ctrl-C would, and
-// carries on from the state saved at the end, as often as it takes.
+// carries on from the state saved at the end, as often as it takes. The
+// first piece cannot end the batch however slowly it is counted: its blocks
+// from kHeldFrom on wait for the stop, which comes only once it has counted
+// a heavenly hand, so that the last piece always carries on from something.
 BatchResult RunInPieces(const BatchOptions& options, int stopAfter, int& pieces) {
+  constexpr std::uint64_t kHeldFrom = 8;
   SequenceState saved;
   for (pieces = 1;; ++pieces) {
+    heldFromBlock.store(pieces == 1 ? kHeldFrom : BatchSequence::kNoBlock);
     std::atomic<bool> stop{false};
     int reports = 0;
     BatchObserver observer;
-    observer.progress = [&](const BatchProgress&) {
-      if (++reports == stopAfter) stop.store(true);
+    observer.progress = [&](const BatchProgress& progress) {
+      ++reports;
+      if (reports == stopAfter && pieces > 1) stop.store(true);
+      if (reports >= stopAfter && pieces == 1 && progress.tenhou > 0) stop.store(true);
     };
     observer.save = [&](const SequenceState& state) {
       // Through the bytes of a file, as a person's next run reads them.
@@ -63,6 +76,7 @@ BatchResult RunInPieces(const BatchOptions& options, int stopAfter, int& pieces)
       saved = *read.state;
     };
     const BatchResult result = RunBatch(options, stop, observer, Playing(FrequentFinds, saved));
+    heldFromBlock.store(BatchSequence::kNoBlock);
     if (result.Reproducible()) return result;
   }
 }
@@ -87,6 +101,7 @@ TEST(Checkpoint, BatchCarriedOnInPiecesEndsAsTheUninterruptedOne) {
       int pieces = 0;
       const BatchResult resumed = RunInPieces(options, stopAfter, pieces);
       ExpectSameBatch(resumed, whole);
+      EXPECT_GT(pieces, 1);
       EXPECT_GT(resumed.resumedGames, 0) << "the last piece carried on from a checkpoint";
     }
   }
