@@ -91,10 +91,20 @@ start_window_manager() {
     e2e_log "no window manager installed: activation checks are skipped"
     return 0
   }
-  openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
-  E2E_PIDS+=($!)
-  e2e_wait_for 20 wm_ready || e2e_fail "openbox did not start"
-  E2E_HAS_WM=1
+  # A second try when the first does not come up: on a loaded machine it has
+  # once been seen to stay silent for the whole wait.
+  local try
+  for try in 1 2; do
+    openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
+    E2E_PIDS+=($!)
+    if e2e_wait_for 20 wm_ready; then
+      E2E_HAS_WM=1
+      return 0
+    fi
+    e2e_log "openbox is not up after try $try: $(tail -n 5 "$E2E_WORK/openbox.log")"
+    kill "${E2E_PIDS[-1]}" 2>/dev/null || true
+  done
+  e2e_fail "openbox did not start"
 }
 
 make_private_home() {
