@@ -79,10 +79,10 @@ void BM_BareShuffleLoop(benchmark::State& state) {
 }
 
 // One game as the batch plays it: the block generator with its table
-// reduction and a byte per tile.
+// reduction.
 void BM_BatchGame(benchmark::State& state) {
   BlockRandom source(kSeed, 0);
-  std::array<std::uint8_t, kWallSize> wall;
+  Wall wall;
   FillWall(wall);
   Hand hand{};
   Count64 complete = 0;

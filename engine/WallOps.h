@@ -18,9 +18,8 @@ inline constexpr int kExchangeSpread = 1000;  // 10000..10999 exchanges
 // sources that always give 0 or 32767). The wall is never reset first: each
 // game shuffles the order the previous one left.
 //
-// The wall may hold its codes in any integer type: the window keeps Wall,
-// the batch a byte per tile, which halves the cache lines an exchange
-// touches. A source may offer shortcuts for the exchanges, provided they give
+// The wall may hold its codes in any integer type (the window and the batch
+// both keep Wall; the tests also shuffle byte walls). A source may offer shortcuts for the exchanges, provided they give
 // exactly the values of its Next() reduced modulo 136, in the same order:
 //   ForEachPositionQuad(n, f)  f(a0, b0, a1, b1) for n pairs of exchanges,
 //     with NextPositionPair() for the last one of an odd count;

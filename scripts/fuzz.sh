@@ -12,6 +12,9 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 
 seconds=${KESTRUM_FUZZ_SECONDS:-30}
+# A fixed seed makes a run repeatable: what fails in CI fails the same way
+# here. KESTRUM_FUZZ_SEED=0 lets libFuzzer pick one for a longer search.
+seed=${KESTRUM_FUZZ_SEED:-20261208}
 build=${KESTRUM_FUZZ_BUILD:-$here/build/fuzz}
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(tenhou_log text_forms settings_file status_block checkpoint)
@@ -21,7 +24,7 @@ cmake --build "$build" -j2 --target "${targets[@]/#/fuzz_}"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-failed=0
+failed=()
 for t in "${targets[@]}"; do
   work="$build/fuzz-corpus/$t"
   artifacts="$build/fuzz-artifacts/$t/"
@@ -31,9 +34,15 @@ for t in "${targets[@]}"; do
   # Its Qt cache grows by design; the leak check at exit still runs.
   [ "$t" = settings_file ] && extra=(-detect_leaks=0)
   if ! "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
-      -print_final_stats=1 "${extra[@]}" -artifact_prefix="$artifacts" "$work" "$here/fuzz/corpus/$t"; then
+      -print_final_stats=1 -seed="$seed" "${extra[@]}" -artifact_prefix="$artifacts" "$work" "$here/fuzz/corpus/$t"; then
     echo "fuzz_$t failed; inputs in $artifacts" >&2
-    failed=1
+    ls -l "$artifacts" >&2 || true
+    failed+=("$t")
   fi
 done
-exit $failed
+# The last lines are what a CI log shows first: say which targets failed.
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "fuzzing failed: ${failed[*]}" >&2
+  exit 1
+fi
+echo "fuzzing: ${targets[*]} clean"

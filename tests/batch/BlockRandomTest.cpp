@@ -39,6 +39,8 @@ TEST(BlockRandom, PositionPairsAreTheNextTwoValuesModulo136AtEveryPhase) {
   }
 }
 
+// A byte wall on the fast side as well: the shortcuts must not depend on the
+// width of the codes they exchange.
 TEST(BlockRandom, ByteWallWithShortcutsPlaysTheGamesOfThePlainShuffle) {
   std::array<std::uint8_t, kWallSize> fastWall;
   Wall plainWall;
@@ -60,7 +62,7 @@ TEST(BlockRandom, ByteWallWithShortcutsPlaysTheGamesOfThePlainShuffle) {
 // the previous output: every place must play the plain games, and hand back
 // exactly the values still waiting, which the next draws of Next() read.
 TEST(BlockRandom, ShortcutsPlayThePlainGamesFromEveryPlaceInAnOutput) {
-  std::array<std::uint8_t, kWallSize> fastWall;
+  Wall fastWall;
   Wall plainWall;
   FillWall(fastWall);
   FillWall(plainWall);
