@@ -5,13 +5,14 @@
 #   bash bench/run.sh [build-dir]      (default: build/default)
 #
 # Each benchmark is repeated and interleaved with the others so that the
-# ratios compare figures taken under the same load; a ratio uses the fastest
-# repetition of each side. Exit status 1 when a ratio misses its limit.
+# ratios compare figures taken under the same load; a ratio is the median
+# over the paired repetitions of its two sides. Exit status 1 when a ratio
+# misses its limit.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$here/build/default}
-repetitions=${KESTRUM_BENCH_REPETITIONS:-5}
+repetitions=${KESTRUM_BENCH_REPETITIONS:-9}
 
 status=0
 for program in bench_engine bench_batch bench_hand_line; do
