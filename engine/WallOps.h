@@ -19,8 +19,9 @@ inline constexpr int kExchangeSpread = 1000;  // 10000..10999 exchanges
 // game shuffles the order the previous one left.
 //
 // The wall may hold its codes in any integer type (the window and the batch
-// both keep Wall; the tests also shuffle byte walls). A source may offer shortcuts for the exchanges, provided they give
-// exactly the values of its Next() reduced modulo 136, in the same order:
+// both keep Wall; the tests also shuffle byte walls). A source may offer
+// shortcuts for the exchanges, provided they give exactly the values of its
+// Next() reduced modulo 136, in the same order:
 //   ForEachPositionQuad(n, f)  f(a0, b0, a1, b1) for n pairs of exchanges,
 //     with NextPositionPair() for the last one of an odd count;
 //   NextPair()                 the next two values of Next(), unreduced.
