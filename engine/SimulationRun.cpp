@@ -95,7 +95,8 @@ void SimulationRun::PlayOneGame() {
   state_.lastWasTenhou = IsCompleteHand(state_.hand, state_.pairTaken);
   if (state_.lastWasTenhou && !state_.continueRun) StopRun();
 
-  ports_.statusBlock.Write(StatusText(state_.lastWasTenhou, state_.hand, state_.tileNames, state_.sinceCnt));
+  WriteStatusText(statusText_, state_.lastWasTenhou, state_.hand, state_.tileNames, state_.sinceCnt);
+  ports_.statusBlock.Write(statusText_);
 
   if (state_.lastWasTenhou) {
     AnnounceTenhou();

@@ -6,6 +6,7 @@
 
 #include <ctime>
 #include <functional>
+#include <string>
 
 #include "engine/RandomSource.h"
 #include "engine/RunPorts.h"
@@ -70,6 +71,7 @@ class SimulationRun {
   RandomSource random_;
   bool firstUpdate_ = true;
   std::time_t lastSave_ = 0;
+  std::string statusText_;  // kept across games, so that writing it does not allocate
 };
 
 }  // namespace kestrum

@@ -30,13 +30,20 @@ std::optional<Count64> ParseRunLength(std::string_view digits) {
 
 std::string StatusText(bool tenhou, const Hand& hand, const TileNameTable& names, Count64 sinceCnt) {
   std::string text;
-  text.reserve(32 + 20);
+  WriteStatusText(text, tenhou, hand, names, sinceCnt);
+  return text;
+}
+
+void WriteStatusText(std::string& text, bool tenhou, const Hand& hand, const TileNameTable& names, Count64 sinceCnt) {
+  text.clear();
+  text.reserve(kRunMarkAt + 1 + 20);
   text += tenhou ? '1' : '0';
   text += '*';
   for (TileCode code : hand) text += names[code];
   text += '+';
-  text += std::to_string(sinceCnt);
-  return text;
+  char digits[24];
+  const auto written = std::to_chars(digits, digits + sizeof digits, sinceCnt);
+  text.append(digits, written.ptr);
 }
 
 std::optional<StatusReading> ParseStatusText(std::string_view text) {

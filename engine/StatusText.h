@@ -15,6 +15,10 @@ inline constexpr int kStatusBlockSize = 512;
 // decimal. The zero byte that ends it is the writer's.
 std::string StatusText(bool tenhou, const Hand& hand, const TileNameTable& names, Count64 sinceCnt);
 
+// The same text into `text`, replacing what it held: a string kept across
+// games keeps its capacity, so the run writes its text without allocating.
+void WriteStatusText(std::string& text, bool tenhou, const Hand& hand, const TileNameTable& names, Count64 sinceCnt);
+
 // A status text read back by a follower of the block. Only a text that
 // StatusText could have written parses: one result digit, fourteen tile
 // names (code 0's "00" included) and a run length of plain digits that fits

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "engine/StatusText.h"
@@ -100,12 +102,15 @@ bool SharedStatusBlock::TakeOverLeftover() {
   return false;
 }
 
+// The text and its ending zero go in one write, assembled on the stack:
+// this runs after every game.
 void SharedStatusBlock::Write(std::string_view text) {
   if (fd_ < 0) return;
-  std::string bytes(text);
-  bytes.push_back('\0');
-  if (bytes.size() > static_cast<std::size_t>(kStatusBlockSize)) return;
-  (void)WriteAllAt(fd_, bytes.data(), bytes.size());
+  std::array<char, kStatusBlockSize> bytes;
+  if (text.size() + 1 > bytes.size()) return;
+  std::memcpy(bytes.data(), text.data(), text.size());
+  bytes[text.size()] = '\0';
+  (void)WriteAllAt(fd_, bytes.data(), text.size() + 1);
 }
 
 void SharedStatusBlock::Close() {
