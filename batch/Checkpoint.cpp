@@ -14,7 +14,10 @@ namespace kestrum {
 namespace {
 
 constexpr std::string_view kMagic = "KESTRUM-CHECKPOINT\n";
-constexpr std::uint32_t kFormat = 1;
+// Format 2: the blocks' generator has four lanes. A checkpoint of format 1
+// has the same layout but holds the games of the earlier generator, which
+// the same seed no longer plays.
+constexpr std::uint32_t kFormat = 2;
 constexpr std::size_t kVersionBytes = 16;
 constexpr std::size_t kChecksumBytes = 8;
 // Far beyond any batch (10^15 games is the largest limit), and small enough
@@ -128,7 +131,9 @@ CheckpointRead DecodeCheckpoint(std::string_view bytes, const BatchOptions& batc
     return {std::nullopt, "it is damaged or cut short (its checksum does not hold)"};
 
   ByteReader in(body.substr(kMagic.size()));
-  if (in.U32() != kFormat) return {std::nullopt, "it is of another format"};
+  const std::uint32_t format = in.U32();
+  if (format == 1) return {std::nullopt, "it was made by an earlier build, whose games with this seed differ"};
+  if (format != kFormat) return {std::nullopt, "it is of another format"};
   if (const auto mismatch = KeyMismatch(in, batch)) return {std::nullopt, *mismatch};
   SequenceState state;
   state.countedBlocks = in.U64();

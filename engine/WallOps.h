@@ -22,22 +22,14 @@ inline constexpr int kExchangeSpread = 1000;  // 10000..10999 exchanges
 // both keep Wall; the tests also shuffle byte walls). A source may offer
 // shortcuts for the exchanges, provided they give exactly the values of its
 // Next() reduced modulo 136, in the same order:
-//   ForEachPositionQuad(n, f)  f(a0, b0, a1, b1) for n pairs of exchanges,
-//     with NextPositionPair() for the last one of an odd count;
+//   ForEachPositionPair(n, f)  f(a, b) for n exchanges in a row;
 //   NextPair()                 the next two values of Next(), unreduced.
 template <class Code, class Source>
 void ShuffleWall(std::array<Code, kWallSize>& wall, Source& source) {
   const unsigned exchanges =
       static_cast<unsigned>(source.Next()) % kExchangeSpread + kMinExchanges;
-  if constexpr (requires { source.NextPositionPair(); }) {
-    source.ForEachPositionQuad(exchanges / 2, [&wall](unsigned a0, unsigned b0, unsigned a1, unsigned b1) {
-      std::swap(wall[a0], wall[b0]);
-      std::swap(wall[a1], wall[b1]);
-    });
-    if (exchanges % 2 != 0) {
-      const auto pair = source.NextPositionPair();
-      std::swap(wall[pair.first], wall[pair.second]);
-    }
+  if constexpr (requires { source.ForEachPositionPair(0u, [](unsigned, unsigned) {}); }) {
+    source.ForEachPositionPair(exchanges, [&wall](unsigned a, unsigned b) { std::swap(wall[a], wall[b]); });
     return;
   }
   for (unsigned i = 0; i < exchanges; ++i) {

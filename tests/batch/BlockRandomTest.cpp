@@ -1,6 +1,6 @@
-// The batch's generator: the shortcuts of the hot loop give exactly the games
-// the shared shuffle plays from Next() alone, and no two blocks or seeds
-// share a stream.
+// The batch's generator: the shortcut of the hot loop gives exactly the games
+// the shared shuffle plays from Next() alone, on either kernel, and no two
+// blocks or seeds share a stream.
 
 #include "batch/BlockRandom.h"
 
@@ -17,76 +17,86 @@ namespace {
 // with % 136.
 class NextOnly {
  public:
-  NextOnly(std::uint64_t seed, std::uint64_t block) : source_(seed, block) {}
   explicit NextOnly(const BlockRandom& source) : source_(source) {}
   int Next() { return source_.Next(); }
-  const BlockRandom& Source() const { return source_; }
 
  private:
   BlockRandom source_;
 };
 
-TEST(BlockRandom, PositionPairsAreTheNextTwoValuesModulo136AtEveryPhase) {
-  for (int skipped = 0; skipped < 4; ++skipped) {
-    BlockRandom fast(11, 3);
-    BlockRandom plain(11, 3);
+// Both kernels, each against plain Next() % 136 from the same kernel: the
+// fast one is checked against the portable one separately below.
+class BlockRandomKernel : public ::testing::TestWithParam<BlockRandom::Kernel> {
+ protected:
+  void SetUp() override {
+    if (GetParam() == BlockRandom::Kernel::kAvx2 && BlockRandom::BestKernel() != BlockRandom::Kernel::kAvx2)
+      GTEST_SKIP() << "this processor has no AVX2";
+  }
+};
+
+// The exchanges may start at any place within a chunk of values, and after
+// any number of values already kept ready; each start must give the next
+// values of Next() and leave exactly the right ones for it afterwards.
+TEST_P(BlockRandomKernel, PositionPairsAreTheNextValuesModulo136FromEveryPlace) {
+  for (int skipped = 0; skipped < 70; ++skipped) {
+    BlockRandom fast(11, 3, GetParam());
+    BlockRandom plain(11, 3, GetParam());
     for (int i = 0; i < skipped; ++i) ASSERT_EQ(fast.Next(), plain.Next());
-    for (int i = 0; i < 5000; ++i) {
-      const auto pair = fast.NextPositionPair();
-      ASSERT_EQ(pair.first, static_cast<unsigned>(plain.Next()) % 136) << "skipped " << skipped << " pair " << i;
-      ASSERT_EQ(pair.second, static_cast<unsigned>(plain.Next()) % 136) << "skipped " << skipped << " pair " << i;
+    for (unsigned pairs : {1u, 15u, 16u, 17u, 300u}) {
+      unsigned seen = 0;
+      fast.ForEachPositionPair(pairs, [&](unsigned a, unsigned b) {
+        ASSERT_EQ(a, static_cast<unsigned>(plain.Next()) % 136) << "skipped " << skipped << " pair " << seen;
+        ASSERT_EQ(b, static_cast<unsigned>(plain.Next()) % 136) << "skipped " << skipped << " pair " << seen;
+        ++seen;
+      });
+      ASSERT_EQ(seen, pairs);
+      ASSERT_EQ(fast.Next(), plain.Next()) << "skipped " << skipped << " after " << pairs << " pairs";
     }
   }
 }
 
-// A byte wall on the fast side as well: the shortcuts must not depend on the
-// width of the codes they exchange.
-TEST(BlockRandom, ByteWallWithShortcutsPlaysTheGamesOfThePlainShuffle) {
+// A byte wall on the fast side as well: the shortcut must not depend on the
+// width of the codes it exchanges. Each game draws an odd number of values,
+// so the games start at different places in a chunk.
+TEST_P(BlockRandomKernel, ByteWallWithTheShortcutPlaysTheGamesOfThePlainShuffle) {
   std::array<std::uint8_t, kWallSize> fastWall;
   Wall plainWall;
   FillWall(fastWall);
   FillWall(plainWall);
-  BlockRandom fast(2024, 7);
-  NextOnly plain(2024, 7);
-  // Each game draws an odd number of values, so the four values of an
-  // output fall differently on the exchanges from game to game.
-  for (int game = 0; game < 12; ++game) {
+  BlockRandom fast(2024, 7, GetParam());
+  NextOnly plain(BlockRandom(2024, 7, GetParam()));
+  for (int game = 0; game < 24; ++game) {
     ShuffleWall(fastWall, fast);
     ShuffleWall(plainWall, plain);
     for (int i = 0; i < kWallSize; ++i) ASSERT_EQ(fastWall[i], plainWall[i]) << "game " << game << " slot " << i;
   }
 }
 
-// The exchanges of a game start at any of the four places within an output,
-// and each place has a loop of its own that keeps the values left over from
-// the previous output: every place must play the plain games, and hand back
-// exactly the values still waiting, which the next draws of Next() read.
-TEST(BlockRandom, ShortcutsPlayThePlainGamesFromEveryPlaceInAnOutput) {
-  Wall fastWall;
-  Wall plainWall;
-  FillWall(fastWall);
-  FillWall(plainWall);
-  BlockRandom fast(77, 5);
-  BlockRandom plain(77, 5);
-  std::array<int, 4> gamesAtPlace{};
-  std::uint64_t drawn = 0;
-  for (int game = 0; game < 48; ++game) {
-    // The count of exchanges is the game's first draw; its exchanges begin
-    // with the one after it.
-    BlockRandom peek = plain;
-    const unsigned exchanges = static_cast<unsigned>(peek.Next()) % kExchangeSpread + kMinExchanges;
-    ++gamesAtPlace[(drawn + 1) % 4];
-    drawn += 1 + 2 * std::uint64_t{exchanges};
-    ShuffleWall(fastWall, fast);
-    NextOnly plainOnly(plain);
-    ShuffleWall(plainWall, plainOnly);
-    plain = plainOnly.Source();
-    for (int i = 0; i < kWallSize; ++i) ASSERT_EQ(fastWall[i], plainWall[i]) << "game " << game << " slot " << i;
-    BlockRandom fastAfter = fast;
-    BlockRandom plainAfter = plain;
-    for (int i = 0; i < 5; ++i) ASSERT_EQ(fastAfter.Next(), plainAfter.Next()) << "game " << game << " draw " << i;
+INSTANTIATE_TEST_SUITE_P(Kernels, BlockRandomKernel,
+                         ::testing::Values(BlockRandom::Kernel::kPortable, BlockRandom::Kernel::kAvx2),
+                         [](const ::testing::TestParamInfo<BlockRandom::Kernel>& kernel) {
+                           return kernel.param == BlockRandom::Kernel::kAvx2 ? "Avx2" : "Portable";
+                         });
+
+// The games of a seed must not depend on the processor: the AVX2 kernel
+// makes the portable kernel's values and positions, shortcut and all.
+TEST(BlockRandom, AvxKernelPlaysThePortableGames) {
+  if (BlockRandom::BestKernel() != BlockRandom::Kernel::kAvx2) GTEST_SKIP() << "this processor has no AVX2";
+  for (std::uint64_t seed : {0ULL, 1301ULL, ~0ULL}) {
+    BlockRandom fast(seed, 9, BlockRandom::Kernel::kAvx2);
+    BlockRandom portable(seed, 9, BlockRandom::Kernel::kPortable);
+    ASSERT_EQ(fast.kernel(), BlockRandom::Kernel::kAvx2);
+    Wall fastWall;
+    Wall portableWall;
+    FillWall(fastWall);
+    FillWall(portableWall);
+    for (int game = 0; game < 8; ++game) {
+      ShuffleWall(fastWall, fast);
+      ShuffleWall(portableWall, portable);
+      ASSERT_EQ(fastWall, portableWall) << "seed " << seed << " game " << game;
+    }
+    for (int i = 0; i < 1000; ++i) ASSERT_EQ(fast.Next(), portable.Next()) << "seed " << seed << " draw " << i;
   }
-  for (int place = 0; place < 4; ++place) EXPECT_GE(gamesAtPlace[place], 4) << "place " << place;
 }
 
 TEST(BlockRandom, ValuesCoverFifteenBitsFromEndToEnd) {
@@ -106,7 +116,8 @@ TEST(BlockRandom, ValuesCoverFifteenBitsFromEndToEnd) {
 
 // Seeds s and s + 1, blocks b and b + 1: the neighbours that a stream per
 // thread seeded with seed + thread used to confuse. Each start of a stream
-// shows up once only, and so does every later output of the first few.
+// shows up once only, and so does every later group of four values of the
+// first few.
 TEST(BlockRandom, NeighbouringSeedsAndBlocksShareNoStream) {
   std::set<std::uint64_t> outputs;
   std::size_t drawn = 0;
@@ -114,7 +125,9 @@ TEST(BlockRandom, NeighbouringSeedsAndBlocksShareNoStream) {
     for (std::uint64_t block = 0; block < 64; ++block) {
       BlockRandom source(seed, block);
       for (int i = 0; i < 32; ++i) {
-        outputs.insert(source.NextOutput());
+        std::uint64_t four = 0;
+        for (int k = 0; k < 4; ++k) four = four << 15 | static_cast<std::uint64_t>(source.Next());
+        outputs.insert(four);
         ++drawn;
       }
     }

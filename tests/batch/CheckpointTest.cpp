@@ -165,6 +165,13 @@ TEST_F(CheckpointBytes, OtherSeedLimitOrVersionIsRefusedByName) {
   const std::uint64_t hash = CheckpointChecksum(older);
   for (int i = 0; i < 8; ++i) older += static_cast<char>(hash >> (8 * i));
   EXPECT_EQ(DecodeCheckpoint(older, options).problem, "it was made by version 1.10, this is 1.11");
+  // One of the earlier generator's, whose layout is the same.
+  std::string earlier = bytes_.substr(0, bytes_.size() - 8);
+  earlier[std::string_view("KESTRUM-CHECKPOINT\n").size()] = 1;
+  const std::uint64_t earlierHash = CheckpointChecksum(earlier);
+  for (int i = 0; i < 8; ++i) earlier += static_cast<char>(earlierHash >> (8 * i));
+  EXPECT_EQ(DecodeCheckpoint(earlier, options).problem,
+            "it was made by an earlier build, whose games with this seed differ");
   EXPECT_EQ(DecodeCheckpoint("tenholog", options).problem, "it is not a Kestrum checkpoint");
 }
 

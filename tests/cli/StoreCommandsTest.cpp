@@ -40,13 +40,13 @@ std::string Slurp(const std::string& path) {
 QJsonArray JsonArrayOf(const std::string& text) { return QJsonDocument::fromJson(QByteArray::fromStdString(text)).array(); }
 QJsonObject JsonOf(const std::string& text) { return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object(); }
 
-// Seeds 195 and 159 find a heavenly hand within a few thousand games, which
+// Seeds 810 and 446 find a heavenly hand within a few thousand games, which
 // keeps these runs short.
 TEST_F(StoreCommands, BatchFindsAreLoggedWithTheBatchCountsAndReadBackNewestFirst) {
   const std::string log = Path("tenholog.txt");
-  const ProcessResult first = RunSim({"run", "--threads", "2", "--tenhou", "1", "--seed", "195", "--log", log, "--json"});
+  const ProcessResult first = RunSim({"run", "--threads", "2", "--tenhou", "1", "--seed", "810", "--log", log, "--json"});
   ASSERT_EQ(first.exitCode, 0) << first.err;
-  const ProcessResult second = RunSim({"run", "--threads", "1", "--tenhou", "1", "--seed", "159", "--log", log, "--json"});
+  const ProcessResult second = RunSim({"run", "--threads", "1", "--tenhou", "1", "--seed", "446", "--log", log, "--json"});
   ASSERT_EQ(second.exitCode, 0) << second.err;
   const QJsonObject run1 = JsonOf(first.out);
 
@@ -81,7 +81,7 @@ TEST_F(StoreCommands, BatchFindsAreLoggedWithTheBatchCountsAndReadBackNewestFirs
 
 TEST_F(StoreCommands, DamagedOrMissingLogReadsAsEmptyWithAHint) {
   const std::string log = Path("tenholog.txt");
-  ASSERT_EQ(RunSim({"run", "--threads", "1", "--tenhou", "1", "--seed", "159", "--log", log}).exitCode, 0);
+  ASSERT_EQ(RunSim({"run", "--threads", "1", "--tenhou", "1", "--seed", "446", "--log", log}).exitCode, 0);
   const std::string whole = Slurp(log);
   std::ofstream(Path("cut.txt"), std::ios::binary) << whole.substr(0, whole.size() / 2);
 
