@@ -1,6 +1,6 @@
 #include "batch/BlockPlayer.h"
 
-#include "batch/BlockRandom.h"
+#include "batch/BlockTables.h"
 #include "engine/WallOps.h"
 
 namespace kestrum {
@@ -9,14 +9,9 @@ BlockResult PlayBlock(std::uint64_t seed, std::uint64_t block, std::uint32_t gam
                       std::atomic<std::uint64_t>* progress) {
   BlockResult result;
   result.block = block;
-  BlockRandom source(seed, block);
-  // A whole word per tile, like the window's wall. A byte per tile would take
-  // a third of the cache lines, but then nearly every load of an exchange
-  // lands in a word that a store still in flight is writing, and the load
-  // seems to wait for it: on the AMD Zen 3 this was measured on, the same
-  // games ran 1.3 to 1.6 times as slow on bytes.
-  Wall wall;
-  FillWall(wall);
+  BlockTables tables(seed, block);
+  BlockRandom& source = tables.source;
+  Wall& wall = tables.wall;
   ShuffleWall(wall, source);  // as the window shuffles once before its first game
   Hand hand{};
   bool pairTaken = false;

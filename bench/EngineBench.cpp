@@ -5,6 +5,7 @@
 
 #include "batch/BlockPlayer.h"
 #include "batch/BlockRandom.h"
+#include "batch/BlockTables.h"
 #include "bench/RatioReport.h"
 #include "engine/CompleteHand.h"
 #include "engine/RandomSource.h"
@@ -78,12 +79,12 @@ void BM_BareShuffleLoop(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
-// One game as the batch plays it: the block generator with its table
-// reduction.
+// One game as the batch plays it: the block's generator and wall, laid out
+// as a block lays them out.
 void BM_BatchGame(benchmark::State& state) {
-  BlockRandom source(kSeed, 0);
-  Wall wall;
-  FillWall(wall);
+  BlockTables tables(kSeed, 0);
+  BlockRandom& source = tables.source;
+  Wall& wall = tables.wall;
   Hand hand{};
   Count64 complete = 0;
   for (auto _ : state) {
