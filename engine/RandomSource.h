@@ -14,10 +14,10 @@ namespace kestrum {
 // the uniformity and serial tests the shuffle needs. NextPair() returns
 // exactly the next two values of Next() but computes both from the same
 // state (the second with the two-step multiplier), which halves the length
-// of the dependency chain in the shuffle's hot loop. (The batch's reduction
-// modulo 136 by a 32 KB table does not pay here: at one game every 10 ms the
-// table has left the cache by the next game, and the window measured no
-// lighter with it.)
+// of the dependency chain in the shuffle's hot loop. (A reduction modulo 136
+// by a 32 KB table did not pay here: at one game every 10 ms the table has
+// left the cache by the next game, and the window measured no lighter with
+// it.)
 class RandomSource {
  public:
   static constexpr int kMax = 32767;
