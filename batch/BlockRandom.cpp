@@ -26,11 +26,49 @@ std::uint64_t Step(std::uint64_t& a, std::uint64_t& b, std::uint64_t& c, std::ui
   return out;
 }
 
+// Two 15-bit values 32 bits apart, each reduced modulo 136 with the vector
+// kernels' multiply-high in the 32-bit halves of one word: each half's
+// product stays below 2^31, so nothing carries from one half into the other.
+std::uint64_t Mod136Pair(std::uint64_t pair) {
+  constexpr std::uint64_t kQuotientBits = 0x000001FF000001FFULL;
+  const std::uint64_t quotients = ((pair * 61681) >> 23) & kQuotientBits;
+  return pair - quotients * 136;
+}
+
 }  // namespace
 
+// Lane by lane, so that one lane's state stays in registers; each output's
+// values and positions still go where the step order puts them.
+void MakeChunkPortable(LaneState& state, std::uint16_t* values, std::uint8_t* positions) {
+  constexpr std::uint64_t kLow15Quarters = 0x7FFF7FFF7FFF7FFFULL;
+  constexpr std::uint64_t kEvenQuarters = 0x00007FFF00007FFFULL;
+  for (int lane = 0; lane < kLanes; ++lane) {
+    // Local copies: the byte stores below may alias the state.
+    std::uint64_t a = state.a[lane];
+    std::uint64_t b = state.b[lane];
+    std::uint64_t c = state.c[lane];
+    std::uint64_t counter = state.counter[lane];
+    for (int step = 0; step < kStepsPerChunk; ++step) {
+      const int at = step * kLanes * 4 + lane * 4;
+      const std::uint64_t out = Step(a, b, c, counter) & kLow15Quarters;
+      const std::uint64_t even = Mod136Pair(out & kEvenQuarters);         // quarters 0 and 2
+      const std::uint64_t odd = Mod136Pair((out >> 16) & kEvenQuarters);  // quarters 1 and 3
+      for (int quarter = 0; quarter < 4; ++quarter) values[at + quarter] = static_cast<std::uint16_t>(out >> (16 * quarter));
+      positions[at] = static_cast<std::uint8_t>(even);
+      positions[at + 1] = static_cast<std::uint8_t>(odd);
+      positions[at + 2] = static_cast<std::uint8_t>(even >> 32);
+      positions[at + 3] = static_cast<std::uint8_t>(odd >> 32);
+    }
+    state.a[lane] = a;
+    state.b[lane] = b;
+    state.c[lane] = c;
+    state.counter[lane] = counter;
+  }
+}
+
 BlockRandom::Kernel BlockRandom::BestKernel() {
-#if KESTRUM_BLOCK_RANDOM_AVX2
-  static const Kernel best = __builtin_cpu_supports("avx2") ? Kernel::kAvx2 : Kernel::kPortable;
+#if KESTRUM_LANE_CHUNKS_X86
+  static const Kernel best = __builtin_cpu_supports("avx2") ? Kernel::kAvx2 : Kernel::kSse2;
   return best;
 #else
   return Kernel::kPortable;
@@ -38,44 +76,38 @@ BlockRandom::Kernel BlockRandom::BestKernel() {
 }
 
 BlockRandom::BlockRandom(std::uint64_t seed, std::uint64_t block, Kernel kernel)
-    : kernel_(kernel == Kernel::kAvx2 && BestKernel() == Kernel::kAvx2 ? Kernel::kAvx2 : Kernel::kPortable) {
+    : kernel_(kernel <= BestKernel() ? kernel : BestKernel()) {
   // a depends on the seed alone and c, through a bijection, on the block
   // and the lane together (blocks stay far below 2^62), so the lanes'
   // states differ whenever the seed, the block or the lane does.
   for (int lane = 0; lane < kLanes; ++lane) {
-    std::uint64_t& a = a_[lane];
+    std::uint64_t& a = state_.a[lane];
+    std::uint64_t& b = state_.b[lane];
+    std::uint64_t& c = state_.c[lane];
+    std::uint64_t& counter = state_.counter[lane];
     a = Mix(seed);
-    b_[lane] = Mix(a ^ 0x6A09E667F3BCC909ULL);
-    c_[lane] = Mix(Mix(block * kLanes + static_cast<std::uint64_t>(lane)) ^ a);
-    counter_[lane] = 1;
-    for (int i = 0; i < kWarmUpOutputs; ++i) Step(a_[lane], b_[lane], c_[lane], counter_[lane]);
+    b = Mix(a ^ 0x6A09E667F3BCC909ULL);
+    c = Mix(Mix(block * kLanes + static_cast<std::uint64_t>(lane)) ^ a);
+    counter = 1;
+    for (int i = 0; i < kWarmUpOutputs; ++i) Step(a, b, c, counter);
   }
-}
-
-void BlockRandom::AppendChunkPortable() {
-  std::size_t at = end_;
-  for (int step = 0; step < kStepsPerChunk; ++step) {
-    for (int lane = 0; lane < kLanes; ++lane) {
-      const std::uint64_t out = Step(a_[lane], b_[lane], c_[lane], counter_[lane]);
-      for (int quarter = 0; quarter < 4; ++quarter, ++at) {
-        const auto value = static_cast<std::uint16_t>((out >> (16 * quarter)) & kMax);
-        values_[at] = value;
-        positions_[at] = static_cast<std::uint8_t>(value % kWallSize);
-      }
-    }
-  }
-  end_ += kValuesPerChunk;
 }
 
 void BlockRandom::MakeChunk() {
   MakeRoom();
-#if KESTRUM_BLOCK_RANDOM_AVX2
-  if (kernel_ == Kernel::kAvx2) {
-    AppendChunkAvx2();
-    return;
-  }
+  switch (kernel_) {
+#if KESTRUM_LANE_CHUNKS_X86
+    case Kernel::kAvx2:
+      MakeChunkAvx2(state_, values_.data() + end_, positions_.data() + end_);
+      break;
+    case Kernel::kSse2:
+      MakeChunkSse2(state_, values_.data() + end_, positions_.data() + end_);
+      break;
 #endif
-  AppendChunkPortable();
+    default:
+      MakeChunkPortable(state_, values_.data() + end_, positions_.data() + end_);
+  }
+  end_ += kValuesPerChunk;
 }
 
 void BlockRandom::MoveWaitingToFront() {

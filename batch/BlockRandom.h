@@ -6,16 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/Tiles.h"
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#define KESTRUM_BLOCK_RANDOM_AVX2 1
-#define KESTRUM_TARGET_AVX2 __attribute__((target("avx2")))
-#else
-#define KESTRUM_BLOCK_RANDOM_AVX2 0
-#define KESTRUM_TARGET_AVX2
-#endif
+#include "batch/LaneChunks.h"
 
 namespace kestrum {
 
@@ -34,20 +25,23 @@ namespace kestrum {
 // two steps (32 values) are made at once, reduced modulo 136 for the wall's
 // positions with a multiply-high in 16-bit lanes (exact for 15-bit values),
 // and stored ahead of the exchanges that read them, so the arithmetic
-// overlaps the exchanges' loads and stores. Elsewhere a plain loop makes
-// the very same values and positions, more slowly; the games of a seed do
-// not depend on the processor.
+// overlaps the exchanges' loads and stores. Other x86-64 processors make
+// them two lanes at a time with SSE2, and any other processor with plain
+// code: the same values and positions, more slowly. The games of a seed do
+// not depend on the processor (see LaneChunks.h).
 class BlockRandom {
  public:
   static constexpr int kMax = 32767;
 
-  enum class Kernel { kPortable, kAvx2 };
+  // In order of speed; a processor that runs one runs those before it.
+  enum class Kernel { kPortable, kSse2, kAvx2 };
   // The fastest kernel this processor runs.
   static Kernel BestKernel();
 
   // The state is a strong mix of both numbers and the lane; two different
   // (seed, block) pairs never start from the same state, and sfc64 states
   // that are not equal stay apart for far longer than any batch runs.
+  // A kernel this processor does not run is replaced by the best it does.
   BlockRandom(std::uint64_t seed, std::uint64_t block, Kernel kernel = BestKernel());
 
   int Next() {
@@ -59,21 +53,23 @@ class BlockRandom {
   // reduced modulo 136, exactly as `pairs` pairs of calls of Next() would.
   template <class Exchange>
   void ForEachPositionPair(unsigned pairs, Exchange&& exchange) {
-#if KESTRUM_BLOCK_RANDOM_AVX2
-    if (kernel_ == Kernel::kAvx2) {
-      PairLoopAvx2(pairs, exchange);
-      return;
-    }
+    switch (kernel_) {
+#if KESTRUM_LANE_CHUNKS_X86
+      case Kernel::kAvx2:
+        PairLoopAvx2(pairs, exchange);
+        return;
+      case Kernel::kSse2:
+        PairLoop<Kernel::kSse2>(pairs, exchange);
+        return;
 #endif
-    PairLoop<false>(pairs, exchange);
+      default:
+        PairLoop<Kernel::kPortable>(pairs, exchange);
+    }
   }
 
   Kernel kernel() const { return kernel_; }
 
  private:
-  static constexpr int kLanes = 4;
-  static constexpr int kStepsPerChunk = 2;
-  static constexpr unsigned kValuesPerChunk = kLanes * 4 * kStepsPerChunk;  // 32
   static constexpr unsigned kPairsPerChunk = kValuesPerChunk / 2;
   // Values kept ready before the exchanges that read them: a chunk is read
   // two chunks after it was stored, when its stores have long left the
@@ -81,17 +77,17 @@ class BlockRandom {
   static constexpr unsigned kAhead = 2 * kValuesPerChunk;
   static constexpr unsigned kCapacity = 512;
 
-  // One loop for both kernels, so that they cannot differ in anything but
+  // One loop for every kernel, so that they cannot differ in anything but
   // how a chunk is made; inlined into the AVX2 one so that its chunks are.
-  template <bool kAvx2, class Exchange>
+  template <Kernel kKernel, class Exchange>
   [[gnu::always_inline]] inline void PairLoop(unsigned pairs, Exchange& exchange) {
     while (end_ - next_ < kAhead) {
       MakeRoom();
-      AppendChunk<kAvx2>();
+      AppendChunk<kKernel>();
     }
     for (; pairs >= kPairsPerChunk; pairs -= kPairsPerChunk) {
       MakeRoom();
-      AppendChunk<kAvx2>();
+      AppendChunk<kKernel>();
       const std::uint8_t* p = positions_.data() + next_;
       for (unsigned k = 0; k < kPairsPerChunk; ++k) exchange(p[2 * k], p[2 * k + 1]);
       next_ += kValuesPerChunk;
@@ -102,61 +98,25 @@ class BlockRandom {
     next_ += 2 * pairs;
   }
 
-#if KESTRUM_BLOCK_RANDOM_AVX2
+#if KESTRUM_LANE_CHUNKS_X86
   template <class Exchange>
   KESTRUM_TARGET_AVX2 void PairLoopAvx2(unsigned pairs, Exchange& exchange) {
-    PairLoop<true>(pairs, exchange);
+    PairLoop<Kernel::kAvx2>(pairs, exchange);
   }
+#endif
 
-  KESTRUM_TARGET_AVX2 static __m256i StepAvx2(__m256i& a, __m256i& b, __m256i& c, __m256i& counter) {
-    const __m256i out = _mm256_add_epi64(_mm256_add_epi64(a, b), counter);
-    counter = _mm256_add_epi64(counter, _mm256_set1_epi64x(1));
-    a = _mm256_xor_si256(b, _mm256_srli_epi64(b, 11));
-    b = _mm256_add_epi64(c, _mm256_slli_epi64(c, 3));
-    c = _mm256_add_epi64(_mm256_or_si256(_mm256_slli_epi64(c, 24), _mm256_srli_epi64(c, 40)), out);
-    return out;
-  }
-
-  // v mod 136 for 15-bit v: the quotient is the high half of v * 61681
-  // shifted right by 7 (61681 = ceil(2^23 / 136), exact below 2^15).
-  KESTRUM_TARGET_AVX2 static __m256i Mod136Avx2(__m256i v) {
-    const __m256i q = _mm256_srli_epi16(_mm256_mulhi_epu16(v, _mm256_set1_epi16(static_cast<short>(61681))), 7);
-    return _mm256_sub_epi16(v, _mm256_mullo_epi16(q, _mm256_set1_epi16(kWallSize)));
-  }
-
-  KESTRUM_TARGET_AVX2 void AppendChunkAvx2() {
-    static_assert(kStepsPerChunk == 2);
-    __m256i a = _mm256_load_si256(reinterpret_cast<const __m256i*>(a_.data()));
-    __m256i b = _mm256_load_si256(reinterpret_cast<const __m256i*>(b_.data()));
-    __m256i c = _mm256_load_si256(reinterpret_cast<const __m256i*>(c_.data()));
-    __m256i counter = _mm256_load_si256(reinterpret_cast<const __m256i*>(counter_.data()));
-    const __m256i low15 = _mm256_set1_epi16(0x7FFF);
-    const __m256i first = _mm256_and_si256(StepAvx2(a, b, c, counter), low15);
-    const __m256i second = _mm256_and_si256(StepAvx2(a, b, c, counter), low15);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(a_.data()), a);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(b_.data()), b);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(c_.data()), c);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(counter_.data()), counter);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(values_.data() + end_), first);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(values_.data() + end_ + kValuesPerChunk / 2), second);
-    // packus works within 128-bit halves; the permute puts the quarters
-    // back in order.
-    const __m256i packed = _mm256_packus_epi16(Mod136Avx2(first), Mod136Avx2(second));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(positions_.data() + end_), _mm256_permute4x64_epi64(packed, 0xD8));
+  template <Kernel kKernel>
+  [[gnu::always_inline]] inline void AppendChunk() {
+    std::uint16_t* values = values_.data() + end_;
+    std::uint8_t* positions = positions_.data() + end_;
+#if KESTRUM_LANE_CHUNKS_X86
+    if constexpr (kKernel == Kernel::kAvx2) MakeChunkAvx2(state_, values, positions);
+    if constexpr (kKernel == Kernel::kSse2) MakeChunkSse2(state_, values, positions);
+#endif
+    if constexpr (kKernel == Kernel::kPortable) MakeChunkPortable(state_, values, positions);
     end_ += kValuesPerChunk;
   }
-#endif
-  template <bool kAvx2>
-  [[gnu::always_inline]] inline void AppendChunk() {
-#if KESTRUM_BLOCK_RANDOM_AVX2
-    if constexpr (kAvx2) {
-      AppendChunkAvx2();
-      return;
-    }
-#endif
-    AppendChunkPortable();
-  }
-  void AppendChunkPortable();
+
   // A chunk for Next() once the values made are used up.
   void MakeChunk();
 
@@ -168,11 +128,7 @@ class BlockRandom {
   }
   void MoveWaitingToFront();
 
-  // sfc64's state, lane by lane: a, b, c and the counter.
-  alignas(32) std::array<std::uint64_t, kLanes> a_{};
-  alignas(32) std::array<std::uint64_t, kLanes> b_{};
-  alignas(32) std::array<std::uint64_t, kLanes> c_{};
-  alignas(32) std::array<std::uint64_t, kLanes> counter_{};
+  LaneState state_;
   // Values made and not yet used are values_[next_, end_), with their
   // positions beside them.
   alignas(32) std::array<std::uint16_t, kCapacity> values_{};

@@ -13,7 +13,10 @@ namespace kestrum {
 // which the processor may take for the same address and wait on (measured:
 // a block played 10 to 20% faster than with the two apart on the stack).
 struct alignas(4096) BlockTables {
-  BlockTables(std::uint64_t seed, std::uint64_t block) : source(seed, block) { FillWall(wall); }
+  BlockTables(std::uint64_t seed, std::uint64_t block, BlockRandom::Kernel kernel = BlockRandom::BestKernel())
+      : source(seed, block, kernel) {
+    FillWall(wall);
+  }
 
   BlockRandom source;
   // A whole word per tile, like the window's wall. A byte per tile would

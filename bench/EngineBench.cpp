@@ -81,8 +81,8 @@ void BM_BareShuffleLoop(benchmark::State& state) {
 
 // One game as the batch plays it: the block's generator and wall, laid out
 // as a block lays them out.
-void BM_BatchGame(benchmark::State& state) {
-  BlockTables tables(kSeed, 0);
+void RunBatchGame(benchmark::State& state, BlockRandom::Kernel kernel) {
+  BlockTables tables(kSeed, 0, kernel);
   BlockRandom& source = tables.source;
   Wall& wall = tables.wall;
   Hand hand{};
@@ -98,6 +98,8 @@ void BM_BatchGame(benchmark::State& state) {
   benchmark::DoNotOptimize(complete);
   state.SetItemsProcessed(state.iterations());
 }
+
+void BM_BatchGame(benchmark::State& state) { RunBatchGame(state, BlockRandom::BestKernel()); }
 
 // A whole block through PlayBlock, with its checks for cancellation and its
 // progress count, per game.
@@ -193,6 +195,9 @@ void BM_IsCompleteHand_CompleteHands(benchmark::State& state) {
 
 BENCHMARK(BM_BareShuffleLoop);
 BENCHMARK(BM_BatchGame);
+// The kernels of processors without AVX2, for comparison.
+BENCHMARK_CAPTURE(RunBatchGame, sse2, BlockRandom::Kernel::kSse2)->Name("BM_BatchGame/sse2");
+BENCHMARK_CAPTURE(RunBatchGame, portable, BlockRandom::Kernel::kPortable)->Name("BM_BatchGame/portable");
 BENCHMARK(BM_PlayBlock)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Game<RandomSource>)->Name("BM_Game/RandomSource");
 BENCHMARK(BM_Game<Mt19937Source>)->Name("BM_Game/mt19937");

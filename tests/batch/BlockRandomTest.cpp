@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "engine/WallOps.h"
 
@@ -24,13 +27,23 @@ class NextOnly {
   BlockRandom source_;
 };
 
-// Both kernels, each against plain Next() % 136 from the same kernel: the
-// fast one is checked against the portable one separately below.
+std::string KernelName(BlockRandom::Kernel kernel) {
+  switch (kernel) {
+    case BlockRandom::Kernel::kAvx2:
+      return "Avx2";
+    case BlockRandom::Kernel::kSse2:
+      return "Sse2";
+    default:
+      return "Portable";
+  }
+}
+
+// Every kernel against plain Next() % 136 from the same kernel; the vector
+// kernels are checked against the portable one below.
 class BlockRandomKernel : public ::testing::TestWithParam<BlockRandom::Kernel> {
  protected:
   void SetUp() override {
-    if (GetParam() == BlockRandom::Kernel::kAvx2 && BlockRandom::BestKernel() != BlockRandom::Kernel::kAvx2)
-      GTEST_SKIP() << "this processor has no AVX2";
+    if (GetParam() > BlockRandom::BestKernel()) GTEST_SKIP() << "this processor does not run this kernel";
   }
 };
 
@@ -55,6 +68,24 @@ TEST_P(BlockRandomKernel, PositionPairsAreTheNextValuesModulo136FromEveryPlace) 
   }
 }
 
+// The reduction is arithmetic, not a table: every one of the 32768 values
+// must meet it, on every kernel.
+TEST_P(BlockRandomKernel, EveryValueReducesExactly) {
+  BlockRandom fast(5, 1, GetParam());
+  BlockRandom plain(5, 1, GetParam());
+  std::vector<bool> seen(BlockRandom::kMax + 1);
+  bool exact = true;
+  fast.ForEachPositionPair(1u << 20, [&](unsigned a, unsigned b) {
+    for (unsigned position : {a, b}) {
+      const int value = plain.Next();
+      seen[static_cast<std::size_t>(value)] = true;
+      exact = exact && position == static_cast<unsigned>(value) % 136;
+    }
+  });
+  EXPECT_TRUE(exact);
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), true), BlockRandom::kMax + 1);
+}
+
 // A byte wall on the fast side as well: the shortcut must not depend on the
 // width of the codes it exchanges. Each game draws an odd number of values,
 // so the games start at different places in a chunk.
@@ -72,20 +103,14 @@ TEST_P(BlockRandomKernel, ByteWallWithTheShortcutPlaysTheGamesOfThePlainShuffle)
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, BlockRandomKernel,
-                         ::testing::Values(BlockRandom::Kernel::kPortable, BlockRandom::Kernel::kAvx2),
-                         [](const ::testing::TestParamInfo<BlockRandom::Kernel>& kernel) {
-                           return kernel.param == BlockRandom::Kernel::kAvx2 ? "Avx2" : "Portable";
-                         });
 
-// The games of a seed must not depend on the processor: the AVX2 kernel
+// The games of a seed must not depend on the processor: each vector kernel
 // makes the portable kernel's values and positions, shortcut and all.
-TEST(BlockRandom, AvxKernelPlaysThePortableGames) {
-  if (BlockRandom::BestKernel() != BlockRandom::Kernel::kAvx2) GTEST_SKIP() << "this processor has no AVX2";
+TEST_P(BlockRandomKernel, PlaysThePortableGames) {
   for (std::uint64_t seed : {0ULL, 1301ULL, ~0ULL}) {
-    BlockRandom fast(seed, 9, BlockRandom::Kernel::kAvx2);
+    BlockRandom fast(seed, 9, GetParam());
     BlockRandom portable(seed, 9, BlockRandom::Kernel::kPortable);
-    ASSERT_EQ(fast.kernel(), BlockRandom::Kernel::kAvx2);
+    ASSERT_EQ(fast.kernel(), GetParam());
     Wall fastWall;
     Wall portableWall;
     FillWall(fastWall);
@@ -98,6 +123,13 @@ TEST(BlockRandom, AvxKernelPlaysThePortableGames) {
     for (int i = 0; i < 1000; ++i) ASSERT_EQ(fast.Next(), portable.Next()) << "seed " << seed << " draw " << i;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kernels, BlockRandomKernel,
+                         ::testing::Values(BlockRandom::Kernel::kPortable, BlockRandom::Kernel::kSse2,
+                                           BlockRandom::Kernel::kAvx2),
+                         [](const ::testing::TestParamInfo<BlockRandom::Kernel>& kernel) {
+                           return KernelName(kernel.param);
+                         });
 
 TEST(BlockRandom, ValuesCoverFifteenBitsFromEndToEnd) {
   BlockRandom source(1, 0);
