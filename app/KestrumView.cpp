@@ -1,11 +1,13 @@
 #include "app/KestrumView.h"
 
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QTimerEvent>
 
 #include <algorithm>
 #include <ctime>
 
+#include "app/ServerViewPicture.h"
 #include "app/ViewPorts.h"
 #include "dialogs/HomePage.h"
 #include "dialogs/PictureSheets.h"
@@ -18,6 +20,9 @@
 #include "store/TenhouLogTable.h"
 
 namespace {
+
+// Which way the view is painted: seen with QT_LOGGING_RULES=kestrum.view.debug=true.
+Q_LOGGING_CATEGORY(lcView, "kestrum.view", QtInfoMsg)
 
 // The fastest game period the settings offer. A stored period below it (0 or
 // negative from a hand-edited store) would make the game timer spin or be
@@ -38,6 +43,13 @@ CKestrumView::CKestrumView(const ViewPlaces& places, QWidget* parent)
   // before it is painted.
   setBackgroundRole(QPalette::Base);
   setAttribute(Qt::WA_OpaquePaintEvent, true);
+  if (kestrum::ServerPicture::PlatformHasServer()) {
+    // A window of its own, which Qt leaves to the view to paint; the
+    // siblings stay without one (the application says so).
+    setAttribute(Qt::WA_NativeWindow, true);
+    serverPicture_ = std::make_unique<ServerViewPicture>();
+    UseServerPicture(true);
+  }
   startWasAvailable_ = OnUpdateStart();
   logWasAvailable_ = OnUpdateTenhouRecord();
 }
@@ -101,17 +113,55 @@ void CKestrumView::NoteCommandStates() {
   Q_EMIT commandStatesChanged();
 }
 
-// The picture is one cached image at the scale of the sheets that suit the
-// screen: at 1x and 2x it is copied pixel for pixel; at ratios in between
-// the 2x picture is drawn smaller with smoothing.
+// Painted on the X server, the view costs one copy between pixmaps a frame
+// and no pixels through the socket; Qt's way round its backing store costs
+// a transfer of the whole picture and a second copy. Qt calls for a paint
+// on the window's own paint engine only while the view paints itself, and
+// then there is none.
+QPaintEngine* CKestrumView::paintEngine() const { return paintsOnServer_ ? nullptr : QWidget::paintEngine(); }
+
+void CKestrumView::UseServerPicture(bool use) {
+  qCDebug(lcView) << (use ? "drawn on the X server" : "painted through Qt");
+  paintsOnServer_ = use;
+  setAttribute(Qt::WA_PaintOnScreen, use);
+  setAttribute(Qt::WA_NoSystemBackground, use);
+}
+
+PictureContent CKestrumView::ShownContent() const {
+  const kestrum::SimulationState& state = run_->State();
+  return {state.hand, state.sinceCnt, state.lastWasTenhou, state.tileWidth, state.tileHeight};
+}
+
+// The server draws the sheets' own pixels only where the device pixel
+// ratio is a sheet scale (1 or 2); at a ratio in between, and where it
+// cannot draw at all, Qt paints. A change of path takes effect at the next
+// paint: while the view paints itself Qt offers no painter for it.
 void CKestrumView::paintEvent(QPaintEvent* /*event*/) {
   const qreal ratio = devicePixelRatioF();
   const kestrum::PictureSheets& sheets = kestrum::PictureSheets::OfScale(kestrum::PictureSheets::ScaleForRatio(ratio));
-  const kestrum::SimulationState& state = run_->State();
-  picture_.Update(sheets, {state.hand, state.sinceCnt, state.lastWasTenhou, state.tileWidth, state.tileHeight},
-                  palette().color(QPalette::Base));
+  const PictureContent content = ShownContent();
+  const QColor ground = palette().color(QPalette::Base);
+  const bool onServer = serverPicture_ != nullptr && ratio == sheets.scale;
+  if (onServer && paintsOnServer_) {
+    if (serverPicture_->Show(static_cast<std::uint32_t>(winId()), sheets, content, ground)) return;
+    qCDebug(lcView) << "the X server cannot show the picture exactly";
+    serverPicture_.reset();
+  }
+  if (paintsOnServer_ || onServer) {
+    UseServerPicture(!paintsOnServer_ && serverPicture_ != nullptr);
+    update();
+    return;
+  }
+  PaintThroughQt(sheets, content, ground);
+}
+
+// The picture is one cached image at the scale of the sheets that suit the
+// screen: at 1x and 2x it is copied pixel for pixel; at ratios in between
+// the 2x picture is drawn smaller with smoothing.
+void CKestrumView::PaintThroughQt(const kestrum::PictureSheets& sheets, const PictureContent& content, QColor ground) {
+  picture_.Update(sheets, content, ground);
   QPainter painter(this);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, ratio != sheets.scale);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, devicePixelRatioF() != sheets.scale);
   painter.drawImage(QPoint(0, 0), picture_.Image());
 }
 
