@@ -111,6 +111,10 @@ bool ServerPicture::WindowShowsRgb32(std::uint32_t window, QSize size) {
 // Each sheet goes up in bands of whole rows that fit in one request. The
 // requests are checked together at the end: one round trip for all.
 bool ServerPicture::Upload(std::uint32_t window, std::span<const QImage* const> sheets, QSize size) {
+  const auto usable = [](const QImage* sheet) {
+    return sheet != nullptr && !sheet->isNull() && sheet->format() == QImage::Format_RGB32;
+  };
+  if (!std::all_of(sheets.begin(), sheets.end(), usable)) return false;
   std::vector<xcb_void_cookie_t> cookies;
   picture_ = xcb_generate_id(connection_);
   cookies.push_back(xcb_create_pixmap_checked(connection_, depth_, picture_, window, Unsigned16(size.width()),
@@ -120,7 +124,6 @@ bool ServerPicture::Upload(std::uint32_t window, std::span<const QImage* const> 
   cookies.push_back(xcb_create_gc_checked(connection_, gc_, picture_, XCB_GC_GRAPHICS_EXPOSURES, &noExposures));
   const std::size_t requestBytes = std::size_t{xcb_get_maximum_request_length(connection_)} * 4;
   for (const QImage* sheet : sheets) {
-    if (sheet == nullptr || sheet->format() != QImage::Format_RGB32 || sheet->isNull()) return false;
     const std::uint32_t pixmap = xcb_generate_id(connection_);
     cookies.push_back(xcb_create_pixmap_checked(connection_, depth_, pixmap, window, Unsigned16(sheet->width()),
                                                 Unsigned16(sheet->height())));
