@@ -113,11 +113,8 @@ void CKestrumView::NoteCommandStates() {
   Q_EMIT commandStatesChanged();
 }
 
-// Painted on the X server, the view costs one copy between pixmaps a frame
-// and no pixels through the socket; Qt's way round its backing store costs
-// a transfer of the whole picture and a second copy. Qt calls for a paint
-// on the window's own paint engine only while the view paints itself, and
-// then there is none.
+// Qt asks a widget that paints on screen for a paint engine of its own;
+// while the view draws itself on the X server there is none.
 QPaintEngine* CKestrumView::paintEngine() const { return paintsOnServer_ ? nullptr : QWidget::paintEngine(); }
 
 void CKestrumView::UseServerPicture(bool use) {
@@ -132,23 +129,27 @@ PictureContent CKestrumView::ShownContent() const {
   return {state.hand, state.sinceCnt, state.lastWasTenhou, state.tileWidth, state.tileHeight};
 }
 
-// The server draws the sheets' own pixels only where the device pixel
-// ratio is a sheet scale (1 or 2); at a ratio in between, and where it
-// cannot draw at all, Qt paints. A change of path takes effect at the next
-// paint: while the view paints itself Qt offers no painter for it.
+// Drawn on the X server, a frame is one copy between pixmaps there and no
+// pixels through the socket; through Qt's backing store it is the whole
+// picture sent up and copied again, which at a hundred frames a second is
+// most of what the window costs. The server draws the sheets' own pixels
+// only where the device pixel ratio is a sheet scale (1 or 2); at a ratio
+// in between, or once the server could not draw, Qt paints. A change of way
+// takes effect at the next paint: while the view paints itself Qt offers no
+// painter for it.
 void CKestrumView::paintEvent(QPaintEvent* /*event*/) {
   const qreal ratio = devicePixelRatioF();
   const kestrum::PictureSheets& sheets = kestrum::PictureSheets::OfScale(kestrum::PictureSheets::ScaleForRatio(ratio));
   const PictureContent content = ShownContent();
   const QColor ground = palette().color(QPalette::Base);
-  const bool onServer = serverPicture_ != nullptr && ratio == sheets.scale;
-  if (onServer && paintsOnServer_) {
+  if (paintsOnServer_ && ratio == sheets.scale && serverPicture_ != nullptr) {
     if (serverPicture_->Show(static_cast<std::uint32_t>(winId()), sheets, content, ground)) return;
     qCDebug(lcView) << "the X server cannot show the picture exactly";
     serverPicture_.reset();
   }
-  if (paintsOnServer_ || onServer) {
-    UseServerPicture(!paintsOnServer_ && serverPicture_ != nullptr);
+  const bool onServer = serverPicture_ != nullptr && ratio == sheets.scale;
+  if (onServer != paintsOnServer_) {
+    UseServerPicture(onServer);
     update();
     return;
   }
