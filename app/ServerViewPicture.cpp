@@ -26,7 +26,8 @@ bool ServerViewPicture::Show(std::uint32_t window, const kestrum::PictureSheets&
   window_ = window;
   scale_ = sheets.scale;
   if (composed_ != content || ground.rgb() != ground_) {
-    server_.Compose(PictureLayout(content).Blocks(), ground.rgb());
+    const PictureLayout layout(content);
+    server_.Compose(layout.Blocks(), ground.rgb());
     composed_ = content;
     ground_ = ground.rgb();
   }

@@ -38,7 +38,8 @@ void ViewPicture::Update(const kestrum::PictureSheets& sheets, const PictureCont
 
 void ViewPicture::Draw(const kestrum::PictureSheets& sheets) {
   image_.fill(ground_);
-  for (const kestrum::SheetBlock& block : PictureLayout(content_).Blocks()) {
+  const PictureLayout layout(content_);
+  for (const kestrum::SheetBlock& block : layout.Blocks()) {
     const QImage& sheet = SheetImage(sheets, block.sheet);
     CopyBlock(image_, sheet, kestrum::DeviceBlock(block, sheets.scale, sheet.size()));
   }
