@@ -47,8 +47,10 @@ CMainFrame::CMainFrame(const ViewPlaces& places, QWidget* parent) : QMainWindow(
   // The frame takes exactly the size of the menu bar, the edge and the
   // view's 280 x 42, and the window manager is told that it cannot change.
   // The size is fixed here, before the window exists, so that the window
-  // manager learns it with the window itself: told only after the window
-  // is mapped, openbox keeps the maximise button it first gave the frame.
+  // manager never sees a resizable window and offers no maximising. (openbox
+  // 3.6 still draws a maximise button beside the minimise one, because its
+  // title bar gives a button its place whenever one nearer the title is
+  // shown; the button does nothing.)
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   layout()->activate();
 

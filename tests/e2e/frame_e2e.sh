@@ -18,6 +18,9 @@ sleep 1
 e2e_expect "no audio device is opened at start (sound on, no chime yet)" \
   bash -c "! grep -qi 'audio' '$E2E_WORK/program.log'"
 
+e2e_expect "the window manager offers neither resizing nor maximising" \
+  bash -c "! xprop -id $E2E_WIN _NET_WM_ALLOWED_ACTIONS | grep -qE 'RESIZE|MAXIMIZE'"
+
 for request in fullscreen "maximized_vert,maximized_horz"; do
   wmctrl -i -r "$E2E_WIN" -b "add,$request"
   sleep 1.5
