@@ -44,7 +44,7 @@ CKestrumView::CKestrumView(const ViewPlaces& places, QWidget* parent)
   setBackgroundRole(QPalette::Base);
   setAttribute(Qt::WA_OpaquePaintEvent, true);
   if (kestrum::ServerPicture::PlatformHasServer()) {
-    // A window of its own, which Qt leaves to the view to paint; the
+    // A window of its own, which Qt leaves to the view to paint; its
     // siblings stay without one (the application says so).
     setAttribute(Qt::WA_NativeWindow, true);
     serverPicture_ = std::make_unique<ServerViewPicture>();
