@@ -39,6 +39,10 @@ CKestrumApp::CKestrumApp(int& argc, char** argv) : QApplication(WithPlatformSett
   // The frame's close ends the loop after the frame and the view have been
   // destroyed by Run, not by Qt.
   setQuitOnLastWindowClosed(true);
+  // The view has an X window of its own to draw itself in, and so, since
+  // Qt gives one to every ancestor of such a widget, has the edge around
+  // it; the menu bar beside them keeps being painted in the frame's window.
+  setAttribute(Qt::AA_DontCreateNativeWidgetSiblings, true);
 }
 
 CKestrumApp::~CKestrumApp() = default;

@@ -1,11 +1,13 @@
 #include "app/KestrumView.h"
 
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QTimerEvent>
 
 #include <algorithm>
 #include <ctime>
 
+#include "app/ServerViewPicture.h"
 #include "app/ViewPorts.h"
 #include "dialogs/HomePage.h"
 #include "dialogs/PictureSheets.h"
@@ -18,6 +20,9 @@
 #include "store/TenhouLogTable.h"
 
 namespace {
+
+// Which way the view is painted: seen with QT_LOGGING_RULES=kestrum.view.debug=true.
+Q_LOGGING_CATEGORY(lcView, "kestrum.view", QtInfoMsg)
 
 // The fastest game period the settings offer. A stored period below it (0 or
 // negative from a hand-edited store) would make the game timer spin or be
@@ -38,6 +43,13 @@ CKestrumView::CKestrumView(const ViewPlaces& places, QWidget* parent)
   // before it is painted.
   setBackgroundRole(QPalette::Base);
   setAttribute(Qt::WA_OpaquePaintEvent, true);
+  if (kestrum::ServerPicture::PlatformHasServer()) {
+    // A window of its own, which Qt leaves to the view to paint; its
+    // siblings stay without one (the application says so).
+    setAttribute(Qt::WA_NativeWindow, true);
+    serverPicture_ = std::make_unique<ServerViewPicture>();
+    UseServerPicture(true);
+  }
   startWasAvailable_ = OnUpdateStart();
   logWasAvailable_ = OnUpdateTenhouRecord();
 }
@@ -101,17 +113,56 @@ void CKestrumView::NoteCommandStates() {
   Q_EMIT commandStatesChanged();
 }
 
-// The picture is one cached image at the scale of the sheets that suit the
-// screen: at 1x and 2x it is copied pixel for pixel; at ratios in between
-// the 2x picture is drawn smaller with smoothing.
+// Qt asks a widget that paints on screen for a paint engine of its own;
+// while the view draws itself on the X server there is none.
+QPaintEngine* CKestrumView::paintEngine() const { return paintsOnServer_ ? nullptr : QWidget::paintEngine(); }
+
+void CKestrumView::UseServerPicture(bool use) {
+  qCDebug(lcView) << (use ? "drawn on the X server" : "painted through Qt");
+  paintsOnServer_ = use;
+  setAttribute(Qt::WA_PaintOnScreen, use);
+  setAttribute(Qt::WA_NoSystemBackground, use);
+}
+
+PictureContent CKestrumView::ShownContent() const {
+  const kestrum::SimulationState& state = run_->State();
+  return {state.hand, state.sinceCnt, state.lastWasTenhou, state.tileWidth, state.tileHeight};
+}
+
+// Drawn on the X server, a frame is one copy between pixmaps there and no
+// pixels through the socket; through Qt's backing store it is the whole
+// picture sent up and copied again, which at a hundred frames a second is
+// most of what the window costs. The server draws the sheets' own pixels
+// only where the device pixel ratio is a sheet scale (1 or 2); at a ratio
+// in between, or once the server could not draw, Qt paints. A change of way
+// takes effect at the next paint: while the view paints itself Qt offers no
+// painter for it.
 void CKestrumView::paintEvent(QPaintEvent* /*event*/) {
   const qreal ratio = devicePixelRatioF();
   const kestrum::PictureSheets& sheets = kestrum::PictureSheets::OfScale(kestrum::PictureSheets::ScaleForRatio(ratio));
-  const kestrum::SimulationState& state = run_->State();
-  picture_.Update(sheets, {state.hand, state.sinceCnt, state.lastWasTenhou, state.tileWidth, state.tileHeight},
-                  palette().color(QPalette::Base));
+  const PictureContent content = ShownContent();
+  const QColor ground = palette().color(QPalette::Base);
+  if (paintsOnServer_ && ratio == sheets.scale && serverPicture_ != nullptr) {
+    if (serverPicture_->Show(static_cast<std::uint32_t>(winId()), sheets, content, ground)) return;
+    qCDebug(lcView) << "the X server cannot show the picture exactly";
+    serverPicture_.reset();
+  }
+  const bool onServer = serverPicture_ != nullptr && ratio == sheets.scale;
+  if (onServer != paintsOnServer_) {
+    UseServerPicture(onServer);
+    update();
+    return;
+  }
+  PaintThroughQt(sheets, content, ground);
+}
+
+// The picture is one cached image at the scale of the sheets that suit the
+// screen: at 1x and 2x it is copied pixel for pixel; at ratios in between
+// the 2x picture is drawn smaller with smoothing.
+void CKestrumView::PaintThroughQt(const kestrum::PictureSheets& sheets, const PictureContent& content, QColor ground) {
+  picture_.Update(sheets, content, ground);
   QPainter painter(this);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, ratio != sheets.scale);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, devicePixelRatioF() != sheets.scale);
   painter.drawImage(QPoint(0, 0), picture_.Image());
 }
 

@@ -15,10 +15,12 @@
 #include "platform/WindowFlash.h"
 
 namespace kestrum {
+struct PictureSheets;
 class SimulationRun;
 class TenhouSound;
 struct SimulationState;
 }  // namespace kestrum
+class ServerViewPicture;
 struct ViewPorts;
 
 class CKestrumView final : public QWidget, private kestrum::RunHost {
@@ -56,6 +58,7 @@ class CKestrumView final : public QWidget, private kestrum::RunHost {
   void commandStatesChanged();
 
  protected:
+  QPaintEngine* paintEngine() const override;
   void paintEvent(QPaintEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
 
@@ -71,12 +74,19 @@ class CKestrumView final : public QWidget, private kestrum::RunHost {
   QBasicTimer& TimerOf(kestrum::TimerId id);
   void NoteCommandStates();
   void PaintIfDue();
+  PictureContent ShownContent() const;
+  void PaintThroughQt(const kestrum::PictureSheets& sheets, const PictureContent& content, QColor ground);
+  void UseServerPicture(bool use);
 
   std::unique_ptr<ViewPorts> ports_;
   std::unique_ptr<kestrum::TenhouSound> sound_;
   std::array<QBasicTimer, 3> timers_;
   std::unique_ptr<kestrum::SimulationRun> run_;
   ViewPicture picture_;
+  // Where Qt runs on an X server the view draws itself there (see
+  // paintEvent); null elsewhere, and after the server failed to.
+  std::unique_ptr<ServerViewPicture> serverPicture_;
+  bool paintsOnServer_ = false;
   kestrum::WindowFlash flash_;
   bool inTick_ = false;      // a timer tick of the run is being handled
   bool repaintDue_ = false;  // the tick asked for a repaint

@@ -1,7 +1,6 @@
 #pragma once
-// The main view's one picture: the fourteen tiles of the hand in a row and,
-// beneath them, the run's game count in digit pictures followed by 局, all
-// copied block by block out of the sheets (see PictureSheets). The picture
+// The main view's one picture in memory, copied block by block out of the
+// sheets (see PictureSheets) at the places PictureLayout gives. The picture
 // is kept between paints and redrawn only when what it shows has changed,
 // so a paint is one copy of it; at a hundred repaints a second that is most
 // of what the window costs.
@@ -9,21 +8,11 @@
 #include <QColor>
 #include <QImage>
 
-#include "engine/Tiles.h"
+#include "app/PictureLayout.h"
 
 namespace kestrum {
 struct PictureSheets;
 }
-
-struct PictureContent {
-  kestrum::Hand hand;
-  kestrum::Count64 count;
-  bool tenhou;  // the count is drawn from the red band
-  int tileWidth;
-  int tileHeight;
-
-  bool operator==(const PictureContent&) const = default;
-};
 
 class ViewPicture {
  public:
@@ -40,8 +29,6 @@ class ViewPicture {
 
  private:
   void Draw(const kestrum::PictureSheets& sheets);
-  void DrawTiles(const kestrum::PictureSheets& sheets);
-  void DrawCount(const kestrum::PictureSheets& sheets);
 
   QImage image_;
   PictureContent content_{};

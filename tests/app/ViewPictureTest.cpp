@@ -4,11 +4,13 @@
 #include <QPainter>
 #include <QTest>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
 #include "AppTestPlace.h"
 #include "app/KestrumView.h"
+#include "app/PictureLayout.h"
 #include "app/ViewPicture.h"
 #include "dialogs/PictureSheets.h"
 #include "engine/SimulationState.h"
@@ -158,6 +160,20 @@ void ViewPictureTest::pictureFollowsItsContent() {
   picture.Update(sheets, {kHands[1], 999, false, 20, 28}, QColor(Qt::yellow));
   QCOMPARE(picture.Image().convertToFormat(QImage::Format_ARGB32_Premultiplied),
            ExpectedPicture(kHands[1], CountPlacement(999), false, QColor(Qt::yellow)));
+}
+
+// Nineteen digits, six commas and 局 under the fourteen tiles: the most a
+// count can need, the largest one and one wrapped below zero alike (drawn
+// without its sign). The mark closes the row where the digits leave off.
+void ViewPictureTest::layoutHoldsTheLongestCounts() {
+  for (const kestrum::Count64 count :
+       {std::numeric_limits<kestrum::Count64>::max(), std::numeric_limits<kestrum::Count64>::min()}) {
+    const PictureLayout layout({kHands[0], count, false, 20, 28});
+    const auto blocks = layout.Blocks();
+    QCOMPARE(blocks.size(), std::size_t{14 + 19 + 6 + 1});
+    const int left = (280 - 10 * 19 - 13) / 2;
+    QCOMPARE(blocks.back(), (kestrum::SheetBlock{kDigitSheet, QRect(90, 0, 13, 12), QPoint(left + 19 * 9 + 6 * 3, 29)}));
+  }
 }
 
 void ViewPictureTest::viewShowsCarriedCountInRedBeforeFirstGame() {

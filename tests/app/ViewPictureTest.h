@@ -12,5 +12,6 @@ class ViewPictureTest : public QObject {
   void viewShowsCarriedCountInRedBeforeFirstGame();
   void viewShowsTealCountAfterAGame();
   void pictureFollowsItsContent();
+  void layoutHoldsTheLongestCounts();
   void fractionalScaleDrawsTheLargePictureSmaller();
 };

@@ -7,7 +7,7 @@
 
 e2e_sources=$(cd "$(dirname "$script")/../.." && pwd)
 faketime_library=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
-for need in "$faketime_library" "${KESTRUM_TENHOU_SECOND:-}"; do
+for need in "$faketime_library" "${KESTRUM_TENHOU_SECOND:-}" "${KESTRUM_VIEW_PICTURE:-}"; do
   if [ ! -r "$need" ]; then
     echo "SKIP: $need is missing (faketime: bash scripts/setup.sh test installs it)"
     exit 77

@@ -95,6 +95,13 @@ sleep 0.5
 e2e_screenshot tenhou-record >/dev/null
 e2e_key Escape
 E2E_WIN=$kestrum_window
+# The dialog stood over the view; closed, it leaves the stopped view to be
+# drawn again, exactly as the program composes the hand and the red count.
+sleep 0.5
+"$KESTRUM_VIEW_PICTURE" 1 "$E2E_WORK/expected-view.png" status "$E2E_STATUS_BLOCK"
+view=$(tenhou_view_shot after-record)
+e2e_expect "after the record closes the view shows the hand and the red count exactly" \
+  test "$(tenhou_pixels_differ "$view" "$E2E_WORK/expected-view.png")" = 0
 
 e2e_close
 e2e_wait_exit 15
