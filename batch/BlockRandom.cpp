@@ -94,21 +94,31 @@ BlockRandom::BlockRandom(std::uint64_t seed, std::uint64_t block, Kernel kernel)
 }
 
 void BlockRandom::MakeChunk() {
-  MakeRoom();
+  const auto append = [this](auto chunks) {
+    AppendChunk(chunks);
+    chunks.KeepIn(state_);
+  };
   switch (kernel_) {
 #if KESTRUM_LANE_CHUNKS_X86
     case Kernel::kAvx2:
-      MakeChunkAvx2(state_, values_.data() + end_, positions_.data() + end_);
+      MakeChunkAvx2();
       break;
     case Kernel::kSse2:
-      MakeChunkSse2(state_, values_.data() + end_, positions_.data() + end_);
+      append(Sse2Chunks(state_));
       break;
 #endif
     default:
-      MakeChunkPortable(state_, values_.data() + end_, positions_.data() + end_);
+      append(PortableChunks(state_));
   }
-  end_ += kValuesPerChunk;
 }
+
+#if KESTRUM_LANE_CHUNKS_X86
+KESTRUM_TARGET_AVX2 void BlockRandom::MakeChunkAvx2() {
+  Avx2Chunks chunks(state_);
+  AppendChunk(chunks);
+  chunks.KeepIn(state_);
+}
+#endif
 
 void BlockRandom::MoveWaitingToFront() {
   const unsigned waiting = end_ - next_;

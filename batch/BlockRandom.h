@@ -4,7 +4,9 @@
 // stream of its own.
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "batch/LaneChunks.h"
 
@@ -59,11 +61,11 @@ class BlockRandom {
         PairLoopAvx2(pairs, exchange);
         return;
       case Kernel::kSse2:
-        PairLoop<Kernel::kSse2>(pairs, exchange);
+        PairLoop<Sse2Chunks>(pairs, exchange);
         return;
 #endif
       default:
-        PairLoop<Kernel::kPortable>(pairs, exchange);
+        PairLoop<PortableChunks>(pairs, exchange);
     }
   }
 
@@ -79,46 +81,61 @@ class BlockRandom {
 
   // One loop for every kernel, so that they cannot differ in anything but
   // how a chunk is made; inlined into the AVX2 one so that its chunks are.
-  template <Kernel kKernel, class Exchange>
+  template <class Chunks, class Exchange>
   [[gnu::always_inline]] inline void PairLoop(unsigned pairs, Exchange& exchange) {
-    while (end_ - next_ < kAhead) {
-      MakeRoom();
-      AppendChunk<kKernel>();
-    }
+    Chunks chunks(state_);
+    while (end_ - next_ < kAhead) AppendChunk(chunks);
     for (; pairs >= kPairsPerChunk; pairs -= kPairsPerChunk) {
-      MakeRoom();
-      AppendChunk<kKernel>();
-      const std::uint8_t* p = positions_.data() + next_;
-      for (unsigned k = 0; k < kPairsPerChunk; ++k) exchange(p[2 * k], p[2 * k + 1]);
+      AppendChunk(chunks);
+      ExchangeChunk(positions_.data() + next_, exchange);
       next_ += kValuesPerChunk;
     }
+    chunks.KeepIn(state_);
     // Fewer than a chunk's pairs are left, and at least kAhead values wait.
     const std::uint8_t* p = positions_.data() + next_;
     for (unsigned k = 0; k < pairs; ++k) exchange(p[2 * k], p[2 * k + 1]);
     next_ += 2 * pairs;
   }
 
+  // A chunk's exchanges, four to one 8-byte load of positions: shifts
+  // instead of byte loads leave the load ports to the wall's exchanges.
+  template <class Exchange>
+  [[gnu::always_inline]] static inline void ExchangeChunk(const std::uint8_t* p, Exchange& exchange) {
+    static_assert(kPairsPerChunk % 4 == 0);
+    for (unsigned k = 0; k < kPairsPerChunk; k += 4, p += 8) {
+      if constexpr (std::endian::native == std::endian::little) {
+        std::uint64_t eight;
+        std::memcpy(&eight, p, sizeof eight);
+        const auto at = [eight](int byte) { return static_cast<unsigned>((eight >> (8 * byte)) & 0xFF); };
+        exchange(at(0), at(1));
+        exchange(at(2), at(3));
+        exchange(at(4), at(5));
+        exchange(at(6), at(7));
+      } else {
+        for (int pair = 0; pair < 4; ++pair) exchange(p[2 * pair], p[2 * pair + 1]);
+      }
+    }
+  }
+
 #if KESTRUM_LANE_CHUNKS_X86
   template <class Exchange>
   KESTRUM_TARGET_AVX2 void PairLoopAvx2(unsigned pairs, Exchange& exchange) {
-    PairLoop<Kernel::kAvx2>(pairs, exchange);
+    PairLoop<Avx2Chunks>(pairs, exchange);
   }
 #endif
 
-  template <Kernel kKernel>
-  [[gnu::always_inline]] inline void AppendChunk() {
-    std::uint16_t* values = values_.data() + end_;
-    std::uint8_t* positions = positions_.data() + end_;
-#if KESTRUM_LANE_CHUNKS_X86
-    if constexpr (kKernel == Kernel::kAvx2) MakeChunkAvx2(state_, values, positions);
-    if constexpr (kKernel == Kernel::kSse2) MakeChunkSse2(state_, values, positions);
-#endif
-    if constexpr (kKernel == Kernel::kPortable) MakeChunkPortable(state_, values, positions);
+  template <class Chunks>
+  [[gnu::always_inline]] inline void AppendChunk(Chunks& chunks) {
+    MakeRoom();
+    chunks.Append(values_.data() + end_, positions_.data() + end_);
     end_ += kValuesPerChunk;
   }
 
   // A chunk for Next() once the values made are used up.
   void MakeChunk();
+#if KESTRUM_LANE_CHUNKS_X86
+  KESTRUM_TARGET_AVX2 void MakeChunkAvx2();
+#endif
 
   // Moves the values not yet used to the front when another chunk would
   // not fit behind them.

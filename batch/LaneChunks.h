@@ -32,6 +32,21 @@ struct LaneState {
 // Plain C++, for any processor.
 void MakeChunkPortable(LaneState& state, std::uint16_t* values, std::uint8_t* positions);
 
+// A kernel as BlockRandom drives it: made from the state, appending chunks
+// one after another, and putting the state back when done. The vector
+// kernels hold the state in registers meanwhile: kept in memory, it would
+// be reloaded after every chunk, whose vector stores may write anywhere as
+// far as the compiler knows.
+class PortableChunks {
+ public:
+  explicit PortableChunks(LaneState& state) : state_(state) {}
+  void Append(std::uint16_t* values, std::uint8_t* positions) { MakeChunkPortable(state_, values, positions); }
+  void KeepIn(LaneState& /*state*/) const {}
+
+ private:
+  LaneState& state_;
+};
+
 #if KESTRUM_LANE_CHUNKS_X86
 
 // v mod 136 for 15-bit v: the quotient is the high half of v * 61681
@@ -52,35 +67,47 @@ inline __m128i Mod136Sse2(__m128i v) {
   return _mm_sub_epi16(v, _mm_mullo_epi16(q, _mm_set1_epi16(136)));
 }
 
-// SSE2, which every x86-64 processor has: two lanes to a register.
-inline void MakeChunkSse2(LaneState& state, std::uint16_t* values, std::uint8_t* positions) {
+// SSE2, which every x86-64 processor has: two lanes to a register. The
+// state stays in registers from one chunk to the next (see PortableChunks).
+class Sse2Chunks {
+ public:
+  explicit Sse2Chunks(const LaneState& state) {
+    for (int half = 0; half < 2; ++half) {
+      a_[half] = _mm_load_si128(reinterpret_cast<const __m128i*>(&state.a[2 * half]));
+      b_[half] = _mm_load_si128(reinterpret_cast<const __m128i*>(&state.b[2 * half]));
+      c_[half] = _mm_load_si128(reinterpret_cast<const __m128i*>(&state.c[2 * half]));
+      counter_[half] = _mm_load_si128(reinterpret_cast<const __m128i*>(&state.counter[2 * half]));
+    }
+  }
+
+  void Append(std::uint16_t* values, std::uint8_t* positions) {
+    const __m128i low15 = _mm_set1_epi16(0x7FFF);
+    for (int step = 0; step < kStepsPerChunk; ++step) {
+      const __m128i first = _mm_and_si128(StepSse2(a_[0], b_[0], c_[0], counter_[0]), low15);
+      const __m128i second = _mm_and_si128(StepSse2(a_[1], b_[1], c_[1], counter_[1]), low15);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(values + 16 * step), first);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(values + 16 * step + 8), second);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(positions + 16 * step),
+                       _mm_packus_epi16(Mod136Sse2(first), Mod136Sse2(second)));
+    }
+  }
+
+  void KeepIn(LaneState& state) const {
+    for (int half = 0; half < 2; ++half) {
+      _mm_store_si128(reinterpret_cast<__m128i*>(&state.a[2 * half]), a_[half]);
+      _mm_store_si128(reinterpret_cast<__m128i*>(&state.b[2 * half]), b_[half]);
+      _mm_store_si128(reinterpret_cast<__m128i*>(&state.c[2 * half]), c_[half]);
+      _mm_store_si128(reinterpret_cast<__m128i*>(&state.counter[2 * half]), counter_[half]);
+    }
+  }
+
+ private:
   // Lanes 0-1 and 2-3 of each part of the state.
-  __m128i a[2];
-  __m128i b[2];
-  __m128i c[2];
-  __m128i counter[2];
-  for (int half = 0; half < 2; ++half) {
-    a[half] = _mm_load_si128(reinterpret_cast<const __m128i*>(&state.a[2 * half]));
-    b[half] = _mm_load_si128(reinterpret_cast<const __m128i*>(&state.b[2 * half]));
-    c[half] = _mm_load_si128(reinterpret_cast<const __m128i*>(&state.c[2 * half]));
-    counter[half] = _mm_load_si128(reinterpret_cast<const __m128i*>(&state.counter[2 * half]));
-  }
-  const __m128i low15 = _mm_set1_epi16(0x7FFF);
-  for (int step = 0; step < kStepsPerChunk; ++step) {
-    const __m128i first = _mm_and_si128(StepSse2(a[0], b[0], c[0], counter[0]), low15);
-    const __m128i second = _mm_and_si128(StepSse2(a[1], b[1], c[1], counter[1]), low15);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(values + 16 * step), first);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(values + 16 * step + 8), second);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(positions + 16 * step),
-                     _mm_packus_epi16(Mod136Sse2(first), Mod136Sse2(second)));
-  }
-  for (int half = 0; half < 2; ++half) {
-    _mm_store_si128(reinterpret_cast<__m128i*>(&state.a[2 * half]), a[half]);
-    _mm_store_si128(reinterpret_cast<__m128i*>(&state.b[2 * half]), b[half]);
-    _mm_store_si128(reinterpret_cast<__m128i*>(&state.c[2 * half]), c[half]);
-    _mm_store_si128(reinterpret_cast<__m128i*>(&state.counter[2 * half]), counter[half]);
-  }
-}
+  __m128i a_[2];
+  __m128i b_[2];
+  __m128i c_[2];
+  __m128i counter_[2];
+};
 
 KESTRUM_TARGET_AVX2 inline __m256i StepAvx2(__m256i& a, __m256i& b, __m256i& c, __m256i& counter) {
   const __m256i out = _mm256_add_epi64(_mm256_add_epi64(a, b), counter);
@@ -105,26 +132,40 @@ KESTRUM_TARGET_AVX2 inline void StoreLanesAvx2(std::array<std::uint64_t, kLanes>
 }
 
 // AVX2: all four lanes in one register, a step's sixteen values at once.
-KESTRUM_TARGET_AVX2 inline void MakeChunkAvx2(LaneState& state, std::uint16_t* values, std::uint8_t* positions) {
-  static_assert(kStepsPerChunk == 2);
-  __m256i a = LoadLanesAvx2(state.a);
-  __m256i b = LoadLanesAvx2(state.b);
-  __m256i c = LoadLanesAvx2(state.c);
-  __m256i counter = LoadLanesAvx2(state.counter);
-  const __m256i low15 = _mm256_set1_epi16(0x7FFF);
-  const __m256i first = _mm256_and_si256(StepAvx2(a, b, c, counter), low15);
-  const __m256i second = _mm256_and_si256(StepAvx2(a, b, c, counter), low15);
-  StoreLanesAvx2(state.a, a);
-  StoreLanesAvx2(state.b, b);
-  StoreLanesAvx2(state.c, c);
-  StoreLanesAvx2(state.counter, counter);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(values), first);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(values + 16), second);
-  // packus works within 128-bit halves; the permute puts the quarters back
-  // in order.
-  const __m256i packed = _mm256_packus_epi16(Mod136Avx2(first), Mod136Avx2(second));
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(positions), _mm256_permute4x64_epi64(packed, 0xD8));
-}
+class Avx2Chunks {
+ public:
+  KESTRUM_TARGET_AVX2 explicit Avx2Chunks(const LaneState& state)
+      : a_(LoadLanesAvx2(state.a)),
+        b_(LoadLanesAvx2(state.b)),
+        c_(LoadLanesAvx2(state.c)),
+        counter_(LoadLanesAvx2(state.counter)) {}
+
+  KESTRUM_TARGET_AVX2 void Append(std::uint16_t* values, std::uint8_t* positions) {
+    static_assert(kStepsPerChunk == 2);
+    const __m256i low15 = _mm256_set1_epi16(0x7FFF);
+    const __m256i first = _mm256_and_si256(StepAvx2(a_, b_, c_, counter_), low15);
+    const __m256i second = _mm256_and_si256(StepAvx2(a_, b_, c_, counter_), low15);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(values), first);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(values + 16), second);
+    // packus works within 128-bit halves; the permute puts the quarters
+    // back in order.
+    const __m256i packed = _mm256_packus_epi16(Mod136Avx2(first), Mod136Avx2(second));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(positions), _mm256_permute4x64_epi64(packed, 0xD8));
+  }
+
+  KESTRUM_TARGET_AVX2 void KeepIn(LaneState& state) const {
+    StoreLanesAvx2(state.a, a_);
+    StoreLanesAvx2(state.b, b_);
+    StoreLanesAvx2(state.c, c_);
+    StoreLanesAvx2(state.counter, counter_);
+  }
+
+ private:
+  __m256i a_;
+  __m256i b_;
+  __m256i c_;
+  __m256i counter_;
+};
 
 #endif
 
