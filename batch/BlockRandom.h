@@ -1,7 +1,7 @@
 #pragma once
-// The generator of one block of a batch: fast, with no multiply per value,
-// and derived from (seed, block) so that every block of every seed has a
-// stream of its own.
+// The generator of one block of a batch: fast, with its arithmetic done a
+// chunk of values at a time in vector registers, and derived from (seed,
+// block) so that every block of every seed has a stream of its own.
 
 #include <array>
 #include <bit>
@@ -74,8 +74,8 @@ class BlockRandom {
  private:
   static constexpr unsigned kPairsPerChunk = kValuesPerChunk / 2;
   // Values kept ready before the exchanges that read them: a chunk is read
-  // two chunks after it was stored, when its stores have long left the
-  // store queue (read at once, every load waits for them).
+  // two chunks after it was stored, so that its vector stores have left the
+  // store queue before the exchanges read them back in narrower loads.
   static constexpr unsigned kAhead = 2 * kValuesPerChunk;
   static constexpr unsigned kCapacity = 512;
 
