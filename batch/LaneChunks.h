@@ -29,6 +29,15 @@ struct LaneState {
   alignas(32) std::array<std::uint64_t, kLanes> counter{};
 };
 
+// One step of one lane's sfc64.
+inline std::uint64_t SfcStep(std::uint64_t& a, std::uint64_t& b, std::uint64_t& c, std::uint64_t& counter) {
+  const std::uint64_t out = a + b + counter++;
+  a = b ^ (b >> 11);
+  b = c + (c << 3);
+  c = ((c << 24) | (c >> 40)) + out;
+  return out;
+}
+
 // Plain C++, for any processor.
 void MakeChunkPortable(LaneState& state, std::uint16_t* values, std::uint8_t* positions);
 
