@@ -1,6 +1,5 @@
 #include "app/KestrumView.h"
 
-#include <QLoggingCategory>
 #include <QPainter>
 #include <QTimerEvent>
 
@@ -20,9 +19,6 @@
 #include "store/TenhouLogTable.h"
 
 namespace {
-
-// Which way the view is painted: seen with QT_LOGGING_RULES=kestrum.view.debug=true.
-Q_LOGGING_CATEGORY(lcView, "kestrum.view", QtInfoMsg)
 
 // The fastest game period the settings offer. A stored period below it (0 or
 // negative from a hand-edited store) would make the game timer spin or be

@@ -1,16 +1,13 @@
 #include "app/ServerViewPicture.h"
 
 #include <QImage>
-#include <QLoggingCategory>
 
 #include <array>
 
 #include "app/ViewPicture.h"
 #include "dialogs/PictureSheets.h"
 
-namespace {
-Q_LOGGING_CATEGORY(lcServerView, "kestrum.view", QtInfoMsg)
-}
+Q_LOGGING_CATEGORY(lcView, "kestrum.view", QtInfoMsg)
 
 bool ServerViewPicture::Show(std::uint32_t window, const kestrum::PictureSheets& sheets, const PictureContent& content,
                              QColor ground) {
@@ -20,7 +17,7 @@ bool ServerViewPicture::Show(std::uint32_t window, const kestrum::PictureSheets&
   if (!server_.Prepare(window, images, sheets.scale, size)) return false;
   // The pixmaps were made anew for another window or scale.
   if (window != window_ || sheets.scale != scale_) {
-    qCDebug(lcServerView) << "sheets uploaded to the X server at scale" << sheets.scale;
+    qCDebug(lcView) << "sheets uploaded to the X server at scale" << sheets.scale;
     composed_.reset();
   }
   window_ = window;

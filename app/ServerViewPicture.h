@@ -9,6 +9,7 @@
 #include <optional>
 
 #include <QColor>
+#include <QLoggingCategory>
 
 #include "app/PictureLayout.h"
 #include "platform/ServerPicture.h"
@@ -16,6 +17,10 @@
 namespace kestrum {
 struct PictureSheets;
 }
+
+// Which way the view is painted, and when its sheets go up to the server:
+// seen with QT_LOGGING_RULES=kestrum.view.debug=true.
+Q_DECLARE_LOGGING_CATEGORY(lcView)
 
 class ServerViewPicture {
  public:
