@@ -18,8 +18,9 @@ sleep 1
 e2e_expect "no audio device is opened at start (sound on, no chime yet)" \
   bash -c "! grep -qi 'audio' '$E2E_WORK/program.log'"
 
-e2e_expect "the window manager offers neither resizing nor maximising" \
-  bash -c "! xprop -id $E2E_WIN _NET_WM_ALLOWED_ACTIONS | grep -qE 'RESIZE|MAXIMIZE'"
+allowed=$(xprop -id "$E2E_WIN" _NET_WM_ALLOWED_ACTIONS)
+e2e_expect "the window manager lists the window's actions ($allowed)" grep -q "ALLOWED_ACTIONS(ATOM) = " <<<"$allowed"
+e2e_expect "the window manager offers neither resizing nor maximising" bash -c "! grep -qE 'RESIZE|MAXIMIZE' <<<'$allowed'"
 
 for request in fullscreen "maximized_vert,maximized_horz"; do
   wmctrl -i -r "$E2E_WIN" -b "add,$request"

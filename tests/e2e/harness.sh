@@ -158,13 +158,26 @@ e2e_start() {
 # e2e_windows: ids of the visible top-level windows titled Kestrum...
 e2e_windows() { xdotool search --onlyvisible --name '^Kestrum' 2>/dev/null || true; }
 
+# top_window WINDOW...: the one of the program's windows that is inside none
+# of the others. The view and the edge around it have X windows of their own,
+# named like the frame, and a search lists them in no fixed order.
+top_window() {
+  local window parent
+  for window in "$@"; do
+    parent=$(xwininfo -id "$window" -children 2>/dev/null | sed -n 's/^ *Parent window id: \(0x[0-9a-f]*\).*/\1/p')
+    [ -n "$parent" ] || continue
+    case " $* " in *" $((parent)) "*) ;; *) echo "$window"; return ;; esac
+  done
+}
+
 # e2e_find_window [SECONDS]: waits for the program's window; its id is in E2E_WIN.
 e2e_find_window() {
   local limit=${1:-20}
   E2E_WIN=""
   local deadline=$((SECONDS + limit))
   while [ -z "$E2E_WIN" ]; do
-    E2E_WIN=$(xdotool search --onlyvisible --pid "$E2E_PID" --name '^Kestrum' 2>/dev/null | head -n1 || true)
+    # shellcheck disable=SC2046 # one id a word
+    E2E_WIN=$(top_window $(xdotool search --onlyvisible --pid "$E2E_PID" --name '^Kestrum' 2>/dev/null || true))
     [ -n "$E2E_WIN" ] && break
     [ "$SECONDS" -ge "$deadline" ] && e2e_fail "no Kestrum window appeared"
     sleep 0.1
