@@ -85,6 +85,26 @@ start_x_server() {
 }
 
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wm_lists_a_client() { xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q '0x'; }
+wm_lists_no_client() { ! wm_lists_a_client; }
+
+# wm_manages_windows: shows a small window and waits until the window
+# manager takes it in, then closes it again. A window manager announces
+# itself before it has finished starting, and openbox leaves a window that
+# is mapped in between unmapped for good, so the program must not start
+# before this holds. The probe is shown again when it was lost that way.
+wm_manages_windows() {
+  local try probe managed=1
+  for try in 1 2 3 4 5; do
+    xmessage -name kestrum-e2e-probe "probe" >/dev/null 2>&1 &
+    probe=$!
+    e2e_wait_for 2 wm_lists_a_client && managed=0
+    kill "$probe" 2>/dev/null || true
+    wait "$probe" 2>/dev/null || true
+    [ "$managed" = 0 ] && break
+  done
+  [ "$managed" = 0 ] && e2e_wait_for 5 wm_lists_no_client
+}
 
 start_window_manager() {
   command -v openbox >/dev/null || {
@@ -97,7 +117,7 @@ start_window_manager() {
   for try in 1 2; do
     openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
-    if e2e_wait_for 20 wm_ready; then
+    if e2e_wait_for 20 wm_ready && wm_manages_windows; then
       E2E_HAS_WM=1
       return 0
     fi
@@ -158,26 +178,17 @@ e2e_start() {
 # e2e_windows: ids of the visible top-level windows titled Kestrum...
 e2e_windows() { xdotool search --onlyvisible --name '^Kestrum' 2>/dev/null || true; }
 
-# top_window WINDOW...: the one of the program's windows that is inside none
-# of the others. The view and the edge around it have X windows of their own,
-# named like the frame, and a search lists them in no fixed order.
-top_window() {
-  local window parent
-  for window in "$@"; do
-    parent=$(xwininfo -id "$window" -children 2>/dev/null | sed -n 's/^ *Parent window id: \(0x[0-9a-f]*\).*/\1/p')
-    [ -n "$parent" ] || continue
-    case " $* " in *" $((parent)) "*) ;; *) echo "$window"; return ;; esac
-  done
-}
-
 # e2e_find_window [SECONDS]: waits for the program's window; its id is in E2E_WIN.
 e2e_find_window() {
   local limit=${1:-20}
   E2E_WIN=""
   local deadline=$((SECONDS + limit))
   while [ -z "$E2E_WIN" ]; do
-    # shellcheck disable=SC2046 # one id a word
-    E2E_WIN=$(top_window $(xdotool search --onlyvisible --pid "$E2E_PID" --name '^Kestrum' 2>/dev/null || true))
+    # Both conditions, not either (the search's default): the view and the
+    # edge around it are X windows of the program's too, without a title,
+    # and while the window manager maps the frame a search can see them
+    # shown and the main window not yet.
+    E2E_WIN=$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name '^Kestrum' 2>/dev/null | head -n1 || true)
     [ -n "$E2E_WIN" ] && break
     [ "$SECONDS" -ge "$deadline" ] && e2e_fail "no Kestrum window appeared"
     sleep 0.1
