@@ -51,8 +51,23 @@ e2e_fail() {
     cp "$E2E_WORK/program.log" "$KESTRUM_ARTIFACTS/program.log" || true
     tail -n 40 "$E2E_WORK/program.log" >&2
   fi
+  print_named_windows >&2
   E2E_WIN="" timeout 10 import -window root "$KESTRUM_ARTIFACTS/failure-screen.png" >/dev/null 2>&1 || true
   exit 1
+}
+
+# print_named_windows: the X server's titled or classed windows as a tree,
+# with their map states: whether a window exists, who has taken it in and
+# whether it is shown is what a failure to find or reach one turns on.
+print_named_windows() {
+  [ -n "${DISPLAY:-}" ] || return 0
+  echo "--- windows on $DISPLAY (named ones, with map states)"
+  local line id
+  timeout 10 xwininfo -root -tree 2>/dev/null | grep -v 'has no name' | grep -E '^ +0x' | head -n 30 |
+    while IFS= read -r line; do
+      id=$(awk '{ print $1 }' <<<"$line")
+      echo "$line  [$(timeout 5 xwininfo -id "$id" 2>/dev/null | sed -n 's/^ *Map State: //p')]"
+    done || true
 }
 
 # e2e_expect DESCRIPTION COMMAND...: fails the test unless the command succeeds.
