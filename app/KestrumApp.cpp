@@ -8,6 +8,7 @@
 #include "app/TerminationSignals.h"
 #include "dialogs/AboutDlg.h"
 #include "platform/InstanceGuard.h"
+#include "platform/QtMessageFilter.h"
 
 #include <cstdio>
 
@@ -48,6 +49,9 @@ CKestrumApp::CKestrumApp(int& argc, char** argv) : QApplication(WithPlatformSett
 CKestrumApp::~CKestrumApp() = default;
 
 bool CKestrumApp::InitInstance() {
+  // Here rather than in the constructor: main's display check has its own
+  // message handler until the application object stands.
+  kestrum::QuietQtModuleMessages();
   guard_ = std::make_unique<kestrum::InstanceGuard>();
   // Another instance: end here, before any window, store, log or status
   // block is touched. Two instances on one store lose the games of

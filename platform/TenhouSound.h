@@ -1,7 +1,7 @@
 #pragma once
-// The heavenly-hand chime. The clip is loaded in the background when the
-// object is made, so that playing it never waits for a file; where there is
-// no audio device, or no clip, playing gives silence and nothing else.
+// The heavenly-hand chime. The clip is loaded in the background at the first
+// chime and played once loaded; where there is no sound server, no audio
+// device or no clip, playing gives silence and nothing else.
 
 #include <memory>
 
