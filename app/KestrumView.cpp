@@ -153,13 +153,27 @@ void CKestrumView::paintEvent(QPaintEvent* /*event*/) {
 }
 
 // The picture is one cached image at the scale of the sheets that suit the
-// screen: at 1x and 2x it is copied pixel for pixel; at ratios in between
-// the 2x picture is drawn smaller with smoothing.
+// screen: at 1x and 2x it is copied pixel for pixel. At ratios in between
+// the 2x picture is brought to the screen's pixels once per change, by
+// averaging the pixels each screen pixel covers, and then copied pixel for
+// pixel too: drawn smaller through the painter it would be sampled between
+// pixels, sharp in some columns and blurred in the next.
 void CKestrumView::PaintThroughQt(const kestrum::PictureSheets& sheets, const PictureContent& content, QColor ground) {
   picture_.Update(sheets, content, ground);
+  const qreal ratio = devicePixelRatioF();
   QPainter painter(this);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, devicePixelRatioF() != sheets.scale);
-  painter.drawImage(QPoint(0, 0), picture_.Image());
+  if (ratio == sheets.scale) {
+    painter.drawImage(QPoint(0, 0), picture_.Image());
+    return;
+  }
+  const QImage& picture = picture_.Image();
+  const QSize screenSize = (QSizeF(width(), height()) * ratio).toSize();
+  if (picture.cacheKey() != screenPictureSource_ || screenPicture_.size() != screenSize) {
+    screenPicture_ = picture.scaled(screenSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    screenPicture_.setDevicePixelRatio(ratio);
+    screenPictureSource_ = picture.cacheKey();
+  }
+  painter.drawImage(QPoint(0, 0), screenPicture_);
 }
 
 void CKestrumView::timerEvent(QTimerEvent* event) {

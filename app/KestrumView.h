@@ -83,6 +83,10 @@ class CKestrumView final : public QWidget, private kestrum::RunHost {
   std::array<QBasicTimer, 3> timers_;
   std::unique_ptr<kestrum::SimulationRun> run_;
   ViewPicture picture_;
+  // The picture in the screen's own pixels, where its ratio is no sheet
+  // scale, and the picture it was made from.
+  QImage screenPicture_;
+  qint64 screenPictureSource_ = 0;
   // Where Qt runs on an X server the view draws itself there (see
   // paintEvent); null elsewhere, and after the server failed to.
   std::unique_ptr<ServerViewPicture> serverPicture_;
