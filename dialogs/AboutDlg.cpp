@@ -1,10 +1,13 @@
 #include "dialogs/AboutDlg.h"
 
+#include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QUrl>
+
+#include <algorithm>
 
 #include "dialogs/DialogFrame.h"
 #include "dialogs/DialogResources.h"
@@ -18,6 +21,31 @@ QLabel* MakeTextLine(QWidget* parent, const QString& text) {
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   return label;
+}
+
+// The room a push button's text leaves on each side: one average character
+// of the dialog font (4 dialog units), what the program's other buttons
+// have at the least.
+constexpr int kButtonTextMarginUnits = 4;
+
+// A button whose text is wider than its rectangle allows with those margins
+// grows to the right, then to the left, up to the limits; an address too
+// long even for that is shortened in the middle (the tool tip keeps it
+// whole). The text is shown as written: "&" makes no mnemonic.
+void FitButtonText(QPushButton& button, const QString& text, const kestrum::DialogUnits& units, int leftLimit,
+                   int rightLimit) {
+  const auto shown = [](QString plain) { return plain.replace(QLatin1Char('&'), QStringLiteral("&&")); };
+  const QFontMetrics metrics(button.font());
+  const int margins = 2 * units.ToPixelsX(kButtonTextMarginUnits);
+  const int needed = std::max(button.sizeHint().width(), metrics.horizontalAdvance(text) + margins);
+  if (needed > button.width()) {
+    const int right = std::min(rightLimit, button.x() + needed);
+    const int left = std::max(leftLimit, std::min(button.x(), right - needed));
+    button.setGeometry(left, button.y(), right - left, button.height());
+  }
+  const int room = button.width() - margins;
+  button.setText(shown(metrics.horizontalAdvance(text) <= room ? text
+                                                              : metrics.elidedText(text, Qt::ElideMiddle, room)));
 }
 
 }  // namespace
@@ -54,14 +82,11 @@ void CAboutDlg::BuildControls() {
   Place(*ok_, units, 56, 72, 58, 14);
   auto* mail = MakeTextLine(this, QStringLiteral("E-Mail : ") + MakerMailAddress());
   Place(*mail, units, 32, 39, 128, 8);
-  // "&" in an address must not turn into a mnemonic.
-  QString address = HomePageAddress();
-  homePage_ = new QPushButton(QStringLiteral("URL : ") + address.replace(QLatin1Char('&'), QStringLiteral("&&")), this);
+  homePage_ = new QPushButton(QStringLiteral("URL : "), this);
   Place(*homePage_, units, 32, 51, 105, 14);
   homePage_->setToolTip(HomePageAddress());
-  for (QWidget* line : {static_cast<QWidget*>(mail), static_cast<QWidget*>(homePage_)}) {
-    kestrum::WidenToText(*line, rightLimit);
-  }
+  kestrum::WidenToText(*mail, rightLimit);
+  FitButtonText(*homePage_, QStringLiteral("URL : ") + HomePageAddress(), units, units.ToPixelsX(7), rightLimit);
 
   icon->setObjectName(QStringLiteral("icon"));
   name->setObjectName(QStringLiteral("name"));

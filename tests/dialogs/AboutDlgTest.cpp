@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "dialogs/AboutDlg.h"
+#include "dialogs/DialogUnits.h"
 #include "dialogs/HomePage.h"
 #include "tests/dialogs/DialogTestSupport.h"
 
@@ -46,6 +47,21 @@ class AboutDlgTest : public QObject {
     QVERIFY(MakerMailAddress().endsWith(QLatin1Char('@') + QUrl(HomePageAddress()).host()));
     QCOMPARE(Child<QPushButton>(dialog, "homePage")->text(), QStringLiteral("URL : ") + HomePageAddress());
     QVERIFY(!Child<QLabel>(dialog, "icon")->pixmap().isNull());
+  }
+
+  // The URL button's text keeps a character's room on both sides, as the
+  // other buttons' texts do, and the button stays inside the box.
+  void urlButtonTextHasTheMarginsOfTheOtherButtons() {
+    CAboutDlg dialog;
+    const auto* button = Child<QPushButton>(dialog, "homePage");
+    const int margin = kestrum::DialogUnits(dialog.font()).ToPixelsX(4);
+    const int text = button->fontMetrics().horizontalAdvance(button->text());
+    QVERIFY2(text + 2 * margin <= button->width(),
+             qPrintable(QStringLiteral("text %1, margins %2, button %3").arg(text).arg(margin).arg(button->width())));
+    QVERIFY(button->sizeHint().width() <= button->width());
+    QVERIFY(button->geometry().left() > 0);
+    QVERIFY(button->geometry().right() < dialog.width() - 1);
+    QVERIFY(!button->geometry().intersects(Child<QLabel>(dialog, "mail")->geometry()));
   }
 
   void buttonAndMenuOpenTheSameAddressAndTheBoxStaysOpen() {
