@@ -218,7 +218,7 @@ ParsedRun ParseRun(const QStringList& args, bool counts) {
       QStringLiteral("Keep the finished blocks in FILE and carry on from it when it exists (needs --seed)."),
       QStringLiteral("FILE"));
   const QCommandLineOption plot(QStringLiteral("plot"),
-                                QStringLiteral("Draw the batch into FILE, SVG or PNG by its extension: the measured\n"
+                                QStringLiteral("Draw the batch into FILE, SVG or PNG by its extension: the measured "
                                                "rate against the exact one, and the runs against the geometric law."),
                                 QStringLiteral("FILE"));
   parser.addOptions({threads, games, tenhou, seconds, seed, json, log, checkpoint, plot});

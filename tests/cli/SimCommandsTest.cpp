@@ -13,10 +13,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ProcessRun.h"
 #include "engine/StatusText.h"
@@ -71,6 +73,33 @@ TEST(SimArguments, EverySubcommandHasHelp) {
     EXPECT_NE(result.out.find(std::string("Usage: kestrum-sim ") + command), std::string::npos) << result.out;
   }
   EXPECT_EQ(RunSim({"--help"}).exitCode, 0);
+}
+
+// The options' descriptions are wrapped by the parser alone: a line break
+// written into one leaves a short line whose next word would have fitted.
+TEST(SimArguments, HelpDescriptionsAreWrappedOnlyWhereFull) {
+  for (const char* command : {"check", "run", "exact", "watch", "log", "records"}) {
+    const std::string help = RunSim({command, "--help"}).out;
+    const auto options = help.find("\nOptions:\n");
+    ASSERT_NE(options, std::string::npos) << command;
+    std::vector<std::string> lines;
+    std::size_t widest = 0;
+    for (std::size_t at = options + 10, end; at < help.size(); at = end + 1) {
+      end = help.find('\n', at);
+      if (end == std::string::npos) end = help.size();
+      lines.push_back(help.substr(at, end - at));
+      widest = std::max(widest, lines.back().size());
+    }
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const std::string& line = lines[i];
+      const auto text = line.find_first_not_of(' ');
+      // A continuation is indented past the option names.
+      if (text == std::string::npos || text < 8 || line.compare(text, 1, "-") == 0) continue;
+      const std::string firstWord = line.substr(text, line.find(' ', text) - text);
+      EXPECT_GT(lines[i - 1].size() + 1 + firstWord.size(), widest)
+          << command << ": \"" << lines[i - 1] << "\" is broken before \"" << firstWord << "\"";
+    }
+  }
 }
 
 struct Child {
