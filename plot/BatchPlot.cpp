@@ -66,9 +66,9 @@ GameScale ScaleFor(double games) {
 
 QString FormName(HandForm form) {
   switch (form) {
-    case HandForm::kThirteenOrphans: return QStringLiteral("国士無双");
-    case HandForm::kSevenPairs: return QStringLiteral("七対子");
-    default: return QStringLiteral("面子手");
+    case HandForm::kThirteenOrphans: return QStringLiteral("国士無双 · thirteen orphans");
+    case HandForm::kSevenPairs: return QStringLiteral("七対子 · seven pairs");
+    default: return QStringLiteral("面子手 · four sets and a pair");
   }
 }
 
