@@ -28,9 +28,12 @@ namespace {
 constexpr std::size_t kReadBlock = 1 << 20;
 constexpr std::size_t kFlushAt = 1 << 16;
 // Far more than any way of writing fourteen names; a longer line is answered
-// as malformed without being held in memory.
+// as malformed without being held in memory. Blanks before and after the
+// hand do not count: a hand padded out to a fixed width is still a hand.
 constexpr std::size_t kMaxLineBytes = 4096;
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+// The full-width space in UTF-8, the longest of the blanks.
+constexpr std::size_t kLongestBlank = 3;
 
 class AnswerWriter {
  public:
@@ -52,11 +55,12 @@ class HandChecker {
  public:
   void Line(std::string_view line) {
     ++lineNumber_;
+    if (lineNumber_ == 1 && line.starts_with(kUtf8ByteOrderMark)) line.remove_prefix(kUtf8ByteOrderMark.size());
+    if (line.size() > kMaxLineBytes) line = WithoutOuterBlanks(line);
     if (line.size() > kMaxLineBytes) {
       Bad(OverlongReason());
       return;
     }
-    if (lineNumber_ == 1 && line.starts_with(kUtf8ByteOrderMark)) line.remove_prefix(kUtf8ByteOrderMark.size());
     const HandLineResult result = ParseHandLine(line);
     if (!result.ok) {
       Bad(result.error);
@@ -83,7 +87,9 @@ class HandChecker {
     out_.Add("-\n");
   }
 
-  static std::string OverlongReason() { return "longer than " + std::to_string(kMaxLineBytes) + " bytes"; }
+  static std::string OverlongReason() {
+    return "longer than " + std::to_string(kMaxLineBytes) + " bytes without its outer blanks";
+  }
 
   AnswerWriter out_;
   unsigned long long lineNumber_ = 0;
@@ -95,6 +101,32 @@ class HandChecker {
 bool InputMayWait() {
   struct stat status {};
   return fstat(STDIN_FILENO, &status) != 0 || !S_ISREG(status.st_mode);
+}
+
+// Appends a piece of a line to what is kept of it; false when the line,
+// without its outer blanks, has outgrown kMaxLineBytes. Where it would, the
+// blanks at its start are dropped and a run of them at its end becomes one
+// space, which still parts the names before it from any that follow.
+bool KeepLinePiece(std::string& kept, std::string_view piece) {
+  if (kept.size() + piece.size() <= kMaxLineBytes) {
+    kept.append(piece);
+    return true;
+  }
+  std::string head(WithoutLeadingBlanks(kept));
+  // A read may end inside a full-width space; the bytes kept of it join the
+  // piece, where the space is whole again.
+  std::string joined;
+  if (head.size() < kLongestBlank) {
+    joined = std::exchange(head, {}).append(piece);
+    piece = joined;
+  }
+  if (head.empty()) piece = WithoutLeadingBlanks(piece);
+  const std::string_view content = WithoutTrailingBlanks(piece);
+  if (content.empty()) head = std::string(WithoutTrailingBlanks(head));
+  head.append(content);
+  if (content.size() < piece.size() && !head.empty()) head += ' ';
+  kept = std::move(head);
+  return kept.size() <= kMaxLineBytes + 1;
 }
 
 // Feeds every line of standard input to the checker; false when reading
@@ -114,25 +146,22 @@ bool ReadLines(HandChecker& checker) {
     std::size_t start = 0;
     for (std::size_t end = data.find('\n'); end != std::string_view::npos; end = data.find('\n', start)) {
       const std::string_view piece = data.substr(start, end - start);
-      if (overlong || carry.size() + piece.size() > kMaxLineBytes) {
+      if (overlong) {
         checker.OverlongLine();
-        carry.clear();
-        overlong = false;
       } else if (carry.empty()) {
         checker.Line(piece);
-      } else {
-        carry += piece;
+      } else if (KeepLinePiece(carry, piece)) {
         checker.Line(carry);
-        carry.clear();
+      } else {
+        checker.OverlongLine();
       }
+      carry.clear();
+      overlong = false;
       start = end + 1;
     }
-    const std::string_view rest = data.substr(start);
-    if (overlong || carry.size() + rest.size() > kMaxLineBytes) {
+    if (!overlong && !KeepLinePiece(carry, data.substr(start))) {
       overlong = true;
       carry.clear();
-    } else {
-      carry.append(rest);
     }
   }
   if (overlong)

@@ -220,4 +220,27 @@ HandLineResult ParseHandLine(std::string_view line) {
   return result;
 }
 
+std::string_view WithoutLeadingBlanks(std::string_view line) {
+  while (!line.empty()) {
+    const std::size_t blank = BlankLength(line);
+    if (blank == 0) break;
+    line.remove_prefix(blank);
+  }
+  return line;
+}
+
+std::string_view WithoutTrailingBlanks(std::string_view line) {
+  for (;;) {
+    if (line.ends_with(kUtf8IdeographicSpace)) {
+      line.remove_suffix(kUtf8IdeographicSpace.size());
+    } else if (line.ends_with(kShiftJisIdeographicSpace)) {
+      line.remove_suffix(kShiftJisIdeographicSpace.size());
+    } else if (!line.empty() && BlankLength(line.substr(line.size() - 1)) == 1) {
+      line.remove_suffix(1);
+    } else {
+      return line;
+    }
+  }
+}
+
 }  // namespace kestrum

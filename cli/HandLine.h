@@ -25,4 +25,13 @@ struct HandLineResult {
 
 HandLineResult ParseHandLine(std::string_view line);
 
+// The line without the blanks (ASCII space, tab, CR, VT, FF and the
+// full-width space in either encoding) at its start, at its end, or both;
+// blanks there mean nothing to a hand.
+std::string_view WithoutLeadingBlanks(std::string_view line);
+std::string_view WithoutTrailingBlanks(std::string_view line);
+inline std::string_view WithoutOuterBlanks(std::string_view line) {
+  return WithoutTrailingBlanks(WithoutLeadingBlanks(line));
+}
+
 }  // namespace kestrum

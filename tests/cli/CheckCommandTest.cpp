@@ -86,12 +86,37 @@ TEST(CheckCommand, MalformedLinesAreNamedByNumberAndTheRestGoesOn) {
   EXPECT_EQ(result.err.find("line 7"), std::string::npos);
 }
 
+// Filler that is no blank: blanks around a hand do not count (below).
 TEST(CheckCommand, OverlongLineIsRejectedWithoutBeingHeld) {
   const std::string hand = "1m 9m 1p 9p 1s 9s 東 南 西 北 白 発 中 中\n";
-  const ProcessResult result = RunSim({"check"}, hand + std::string(3 << 20, ' ') + "1m\n" + hand);
+  const ProcessResult result = RunSim({"check"}, hand + std::string(3 << 20, 'x') + "1m\n" + hand);
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.out, "1\n-\n1\n");
-  EXPECT_NE(result.err.find("line 2: longer than"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("line 2: longer than 4096 bytes without its outer blanks"), std::string::npos)
+      << result.err;
+}
+
+// A hand padded out with blanks far past the line limit, before, after or
+// both, within one read and across several, is still judged; what is left
+// without the padding is held to the limit.
+TEST(CheckCommand, PaddedHandsAreJudgedWhateverTheirLength) {
+  const std::string hand = "1m 9m 1p 9p 1s 9s 東 南 西 北 白 発 中 中";
+  const std::string notComplete = "1m 1m 9m 1p 9p 1s 9s 東 南 西 北 白 発 発";
+  const std::string wide = "\xE3\x80\x80";  // the full-width space
+  std::string fullWidth;
+  for (int i = 0; i < 800000; ++i) fullWidth += wide;
+  const std::string input = std::string(5000, ' ') + hand + std::string(5000, ' ') + "\n" +  // one read
+                            hand + std::string(3 << 20, '\t') + "\r\n" +                   // across reads
+                            fullWidth + notComplete + "\n" +                                // leading, across reads
+                            std::string(2 << 20, ' ') + hand + std::string(2 << 20, ' ') + "\n" +
+                            std::string(6000, ' ') + std::string(4097, 'x') + std::string(6000, ' ') + "\n" +
+                            std::string(6000, ' ') + "\n" + hand + "\n";
+  const ProcessResult result = RunSim({"check"}, input);
+  EXPECT_EQ(result.out, "1\n1\n0\n1\n-\n-\n1\n") << result.err;
+  EXPECT_NE(result.err.find("line 5: longer than 4096"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("line 6: "), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find("line 6: longer"), std::string::npos) << result.err;
+  EXPECT_EQ(result.exitCode, 1);
 }
 
 TEST(HandLine, UnknownBytesAreShownReadablyAndAFifthHonourByItsName) {
