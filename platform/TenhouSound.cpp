@@ -38,7 +38,7 @@ void TenhouSound::Play() {
   qCDebug(lcSound) << "chime" << clip_.toString();
   if (!effect_) {
     if (!AudioServerMayAnswer(AudioServerPlacesHere())) {
-      qCDebug(lcSound) << "no sound server: the chime is silent";
+      qCDebug(lcSound) << "no sound server, so nothing is played";
       return;
     }
     Load();
