@@ -6,8 +6,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string_view>
@@ -84,6 +86,18 @@ void ReadClientConfig(const std::string& path, ClientSettings& settings) {
   }
 }
 
+// The "*.conf" files of a drop-in folder in the order libpulse reads them,
+// by name; none where the folder is missing.
+std::vector<std::string> ConfigDropIns(const std::string& folder) {
+  std::vector<std::string> files;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (entry.path().extension() == ".conf") files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
 }  // namespace
 
 AudioServerPlaces AudioServerPlacesHere() {
@@ -102,7 +116,10 @@ AudioServerPlaces AudioServerPlacesHere() {
     const std::string home = Environment("HOME");
     const std::string configHome = Environment("XDG_CONFIG_HOME").empty() ? home + "/.config"
                                                                             : Environment("XDG_CONFIG_HOME");
-    places.clientConfigs = {"/etc/pulse/client.conf", configHome + "/pulse/client.conf"};
+    places.clientConfigs = {"/etc/pulse/client.conf"};
+    const std::vector<std::string> dropIns = ConfigDropIns("/etc/pulse/client.conf.d");
+    places.clientConfigs.insert(places.clientConfigs.end(), dropIns.begin(), dropIns.end());
+    places.clientConfigs.push_back(configHome + "/pulse/client.conf");
   }
   places.daemons = {"/usr/bin/pulseaudio"};
   return places;
