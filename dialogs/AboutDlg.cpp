@@ -35,7 +35,8 @@ constexpr int kButtonTextMarginUnits = 4;
 void FitButtonText(QPushButton& button, const QString& text, const kestrum::DialogUnits& units, int leftLimit,
                    int rightLimit) {
   const auto shown = [](QString plain) { return plain.replace(QLatin1Char('&'), QStringLiteral("&&")); };
-  const QFontMetrics metrics(button.font());
+  button.ensurePolished();
+  const QFontMetrics metrics = button.fontMetrics();
   const int margins = 2 * units.ToPixelsX(kButtonTextMarginUnits);
   const int needed = std::max(button.sizeHint().width(), metrics.horizontalAdvance(text) + margins);
   if (needed > button.width()) {
