@@ -37,7 +37,9 @@ Opened OpenRegular(const std::filesystem::path& path, int flags, OpenStatus& sta
     status = error == ENOENT ? OpenStatus::Missing
              : error == ELOOP || error == ENXIO || error == EISDIR ? OpenStatus::NotRegular
                                                                    : OpenStatus::Failed;
-    problem = status == OpenStatus::NotRegular ? "it is not a regular file" : ErrorText(error);
+    problem = error == ELOOP                       ? "it is a link, not a regular file"
+              : status == OpenStatus::NotRegular ? "it is not a regular file"
+                                                 : ErrorText(error);
     return {-1, error};
   }
   struct stat info {};
