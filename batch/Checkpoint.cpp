@@ -1,14 +1,7 @@
 #include "batch/Checkpoint.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
-
 #include "batch/BlockCodec.h"
+#include "os/Files.h"
 
 namespace kestrum {
 namespace {
@@ -145,50 +138,25 @@ CheckpointRead DecodeCheckpoint(std::string_view bytes, const BatchOptions& batc
 }
 
 std::optional<std::string> SaveCheckpointFile(const std::filesystem::path& file, std::string_view bytes) {
-  const std::filesystem::path temporary = file.string() + ".part";
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return std::string(std::strerror(errno));
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t now = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (now < 0 && errno == EINTR) continue;
-    if (now <= 0) {
-      const std::string problem = std::strerror(errno);
-      ::close(fd);
-      ::unlink(temporary.c_str());
-      return problem;
-    }
-    written += static_cast<std::size_t>(now);
-  }
-  const bool synced = ::fsync(fd) == 0;
-  const int syncError = errno;
-  ::close(fd);
-  if (!synced || ::rename(temporary.c_str(), file.c_str()) != 0) {
-    const std::string problem = std::strerror(synced ? errno : syncError);
-    ::unlink(temporary.c_str());
-    return problem;
-  }
-  // The rename itself reaches the disk with the directory.
-  const std::filesystem::path directory = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-  const int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return std::nullopt;
+  return os::ReplaceFile(file, bytes);
 }
 
+// A FIFO or device is refused without waiting on it; a link too, since the
+// saves would replace the link and not the file it names.
 CheckpointFile LoadCheckpointFile(const std::filesystem::path& file) {
   CheckpointFile loaded;
   std::error_code error;
-  if (!std::filesystem::exists(file, error)) return loaded;
+  if (std::filesystem::is_symlink(file, error)) {
+    loaded.exists = true;
+    loaded.problem = "it is a link (give the file itself: it is replaced as a whole at each save)";
+    return loaded;
+  }
+  os::ReadResult read = os::ReadWholeFile(file);
+  if (read.status == os::OpenStatus::Missing) return loaded;
   loaded.exists = true;
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (!in && !in.eof()) loaded.problem = "it cannot be read";
   if (std::filesystem::is_directory(file, error)) loaded.problem = "it is a directory";
-  loaded.bytes = bytes.str();
+  else if (read.status != os::OpenStatus::Opened) loaded.problem = read.problem;
+  loaded.bytes = std::move(read.bytes);
   return loaded;
 }
 

@@ -10,6 +10,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "os/Files.h"
 #include "platform/ShiftJisText.h"
 #include "platform/TerminalText.h"
 #include "store/TenhouLogFile.h"
@@ -111,8 +112,15 @@ int LogCommand(const QStringList& args) {
   const QString file = files.isEmpty() ? QStringLiteral("tenholog.txt") : files.first();
 
   auto table = std::make_unique<TenhouLogTable>();
-  TenhouLogFile log(*table, std::filesystem::path(file.toStdString()));
+  TenhouLogFile log(*table, os::PathFromUtf8(file.toStdString()));
   log.ReadTenhouLog();
+  // No file to read is an error here, unlike in the window, where it only
+  // means that nothing was logged yet: a mistyped name must not look like an
+  // empty log.
+  if (log.LastReadReport().stop == LogReadStop::NoFile) {
+    PrintErr(QStringLiteral("kestrum-sim log: %1: %2\n").arg(file, QString::fromStdString(log.LastOpenProblem())));
+    return kExitBadInput;
+  }
   const QString hint = ReadHint(file, log.LastReadReport());
   if (!hint.isEmpty()) PrintErr(QStringLiteral("kestrum-sim log: ") + hint + QLatin1Char('\n'));
 

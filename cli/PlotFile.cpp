@@ -1,6 +1,10 @@
 #include "cli/PlotFile.h"
 
+#include <QBuffer>
+#include <QByteArray>
+
 #include "batch/BatchResult.h"
+#include "os/Files.h"
 #include "plot/BatchPlotData.h"
 
 namespace kestrum {
@@ -23,19 +27,24 @@ BatchPlotData PlotDataOf(const BatchResult& result, double exactProbability) {
 
 }  // namespace
 
-PlotFile::PlotFile(const QString& path) : file_(path), format_(PlotFormatFor(path)) {}
+PlotFile::PlotFile(const QString& path)
+    : file_(os::PathFromUtf8(path.toStdString())), format_(PlotFormatFor(path)) {}
 
 QString PlotFile::Open() {
   if (!format_) return QStringLiteral("the file name must end in .svg or .png");
-  if (!file_.open(QIODevice::WriteOnly)) return file_.errorString();
+  if (const auto problem = os::CheckReplaceable(file_)) return QString::fromStdString(*problem);
   return {};
 }
 
 QString PlotFile::Write(const BatchResult& result, double exactProbability) {
-  if (!format_ || !file_.isOpen()) return QStringLiteral("the file is not open");
-  if (!WriteBatchPlot(file_, *format_, PlotDataOf(result, exactProbability)) || !file_.commit())
-    return file_.errorString();
-  return {};
+  if (!format_) return QStringLiteral("the file name must end in .svg or .png");
+  QByteArray picture;
+  QBuffer buffer(&picture);
+  buffer.open(QIODevice::WriteOnly);
+  if (!WriteBatchPlot(buffer, *format_, PlotDataOf(result, exactProbability)))
+    return QStringLiteral("the picture could not be drawn");
+  const auto problem = os::ReplaceFile(file_, std::string_view(picture.constData(), static_cast<std::size_t>(picture.size())));
+  return problem ? QString::fromStdString(*problem) : QString();
 }
 
 }  // namespace kestrum

@@ -2,11 +2,13 @@
 // `kestrum-sim run --plot FILE`: the picture of the batch, SVG or PNG by the
 // file's extension. The file is opened before the first game, so that a
 // name that cannot be written is a usage error at once rather than news
-// after hours of play; the picture replaces the file in one step at the end
-// (QSaveFile), so a failed or interrupted write leaves an earlier plot whole.
+// after hours of play; the picture replaces the file in one step at the end,
+// so a failed or interrupted write leaves an earlier plot whole, and a link
+// or file laid beside it in a shared folder is never written through.
 
-#include <QSaveFile>
 #include <QString>
+
+#include <filesystem>
 
 #include <optional>
 
@@ -27,7 +29,7 @@ class PlotFile {
   QString Write(const BatchResult& result, double exactProbability);
 
  private:
-  QSaveFile file_;
+  std::filesystem::path file_;
   std::optional<PlotFormat> format_;
 };
 

@@ -4,12 +4,7 @@
 #include <QCommandLineParser>
 #include <QJsonDocument>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -20,13 +15,13 @@
 #include "batch/Checkpoint.h"
 #include "batch/ExactCount.h"
 #include "batch/MpiLaunch.h"
-#include "batch/UsableCpus.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/PlotFile.h"
 #include "cli/ProgressBar.h"
 #include "cli/RunSummary.h"
 #include "engine/SimulationState.h"
+#include "os/Files.h"
 #include "store/TenhouLogFile.h"
 #include "store/TenhouLogTable.h"
 
@@ -176,16 +171,20 @@ std::uint64_t ClockSeed() {
   return now ^ (static_cast<std::uint64_t>(device()) << 32);
 }
 
-int DefaultThreads() { return static_cast<int>(std::min<std::int64_t>(UsableCpus(), kMaxThreads)); }
+int DefaultThreads() { return static_cast<int>(std::min<std::int64_t>(os::UsableCpus(), kMaxThreads)); }
 
 // A log that cannot take entries is found out before the first game, not at
-// the first heavenly hand, which may come hours later.
+// the first heavenly hand, which may come hours later. A FIFO or device is
+// refused at once rather than waited on.
 std::optional<QString> LogFileProblem(const QString& file) {
-  const QByteArray path = file.toLocal8Bit();
-  const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
-  ::close(fd);
-  return std::nullopt;
+  const os::File log = os::File::OpenToAppend(os::PathFromUtf8(file.toStdString()), true);
+  if (log.IsOpen()) return std::nullopt;
+  return QString::fromStdString(log.Problem());
+}
+
+// Only a regular file (or none yet) can be carried on from and replaced.
+bool IsCheckpointPlace(const QString& file) {
+  return os::File::OpenToRead(os::PathFromUtf8(file.toStdString())).Status() != os::OpenStatus::NotRegular;
 }
 
 struct ParsedRun {
@@ -271,6 +270,8 @@ ParsedRun ParseRun(const QStringList& args, bool counts) {
   if (parser.isSet(checkpoint)) {
     request.checkpointFile = parser.value(checkpoint);
     if (request.checkpointFile.isEmpty()) return bad(checkpoint, QStringLiteral("a file name is needed"));
+    if (counts && !IsCheckpointPlace(request.checkpointFile))
+      return bad(checkpoint, QStringLiteral("is not a regular file (a FIFO, a device or a folder)"));
     if (!parser.isSet(seed))
       return bad(checkpoint, QStringLiteral("--seed is needed too, so that the batch can be carried on"));
   }

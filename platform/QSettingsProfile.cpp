@@ -8,7 +8,7 @@
 
 #include <sys/stat.h>
 
-#include "store/DirectorySync.h"
+#include "os/Files.h"
 
 namespace kestrum {
 
@@ -98,7 +98,7 @@ bool QSettingsProfile::Commit() {
   // QSettings syncs the new file before it renames it into place, but not
   // the directory: without this a power cut could bring the old records
   // back while the log entry written just before them survives.
-  if (stored) stored = SyncDirectoryOf(settings.fileName().toStdString());
+  if (stored) stored = os::SyncDirectoryOf(settings.fileName().toStdString());
   settings_.reset();
   return stored;
 }

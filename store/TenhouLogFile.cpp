@@ -1,16 +1,10 @@
 #include "store/TenhouLogFile.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "store/DirectorySync.h"
+#include "os/Files.h"
+#include "store/LogLineSource.h"
 #include "store/TenhouLogFormat.h"
 #include "store/TenhouLogTable.h"
 
@@ -20,69 +14,45 @@ namespace {
 
 constexpr std::chrono::milliseconds kLockRetry{5};
 
-// Closes the descriptor on every way out.
-class Descriptor {
+class FileInput final : public ByteInput {
  public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
+  explicit FileInput(os::File& file) : file_(file) {}
+  std::size_t Read(char* buffer, std::size_t size) override { return file_.Read(buffer, size); }
+  bool Failed() const override { return file_.ReadFailed(); }
 
  private:
-  int fd_;
+  os::File& file_;
 };
-
-int OpenForAppending(const std::filesystem::path& file, bool& created) {
-  created = false;
-  int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  if (fd < 0 && errno == ENOENT) {
-    fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    created = fd >= 0;
-  }
-  return fd;
-}
-
-// Bytes written before the first failure; a short write goes on with the rest.
-std::size_t WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  return done;
-}
 
 // Writers that take the lock append whole entries one after another. The
 // wait for it is short and bounded: a process that holds the lock for long
 // (or a stuck one) must not freeze the window, and a single append of a
 // whole entry to a file opened for appending does not interleave with
 // other appends anyway.
-void LockForAppending(int fd, std::chrono::milliseconds wait) {
+void LockForAppending(os::File& file, std::chrono::milliseconds wait) {
   const auto giveUp = std::chrono::steady_clock::now() + wait;
-  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    if (errno != EWOULDBLOCK && errno != EINTR) return;
-    if (std::chrono::steady_clock::now() >= giveUp) return;
+  while (!file.TryLock()) {
+    if (!file.LockIsBusy() || std::chrono::steady_clock::now() >= giveUp) return;
     std::this_thread::sleep_for(kLockRetry);
   }
 }
 
-std::int64_t SizeOf(int fd) {
-  struct stat info {};
-  return ::fstat(fd, &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
+// A file whose last line was cut (another writer's crash, a full disk) gets
+// the entry on a line of its own, so that the entry stays whole and a person
+// who deletes the broken line keeps it.
+std::string LineBreakBefore(const os::File& file, std::int64_t size) {
+  if (size <= 0) return {};
+  const auto last = file.ByteAt(size - 1);
+  return last && *last != '\n' ? std::string("\r\n") : std::string();
 }
 
 // Takes back the bytes of an entry that did not surely reach the file, so that
 // a full disk cannot leave a torn entry behind. Only bytes of this append are
 // removed: the file is cut back only when nothing else was added meanwhile.
-void TakeBackEntry(int fd, std::int64_t sizeBefore, std::size_t written) {
+void TakeBackEntry(os::File& file, std::int64_t sizeBefore, std::size_t written) {
   if (sizeBefore < 0 || written == 0) return;
-  if (SizeOf(fd) != sizeBefore + static_cast<std::int64_t>(written)) return;
-  if (::ftruncate(fd, static_cast<off_t>(sizeBefore)) == 0) ::fsync(fd);
+  if (file.Size() != sizeBefore + static_cast<std::int64_t>(written)) return;
+  if (file.TruncateTo(sizeBefore)) file.Sync();
 }
 
 }  // namespace
@@ -90,15 +60,18 @@ void TakeBackEntry(int fd, std::int64_t sizeBefore, std::size_t written) {
 TenhouLogFile::TenhouLogFile(TenhouLogTable& table, std::filesystem::path file)
     : table_(table), file_(std::move(file)) {}
 
+// A FIFO or a device at the log's name is never waited on: it reads as no
+// file at all.
 void TenhouLogFile::ReadTenhouLog() {
-  std::FILE* stream = std::fopen(file_.c_str(), "rb");
-  if (stream == nullptr) {
+  os::File file = os::File::OpenToRead(file_);
+  lastOpenProblem_ = file.IsOpen() ? std::string() : file.Problem();
+  if (!file.IsOpen()) {
     table_.entryCount = 0;
     lastRead_ = LogReadReport{};
     return;
   }
-  lastRead_ = ReadTenhouLogStream(stream, table_);
-  std::fclose(stream);
+  FileInput input(file);
+  lastRead_ = ReadTenhouLogInput(input, table_);
 }
 
 std::string TenhouLogFile::StartHeaderAt(std::time_t now) { return StartHeaderText(now); }
@@ -115,19 +88,19 @@ void TenhouLogFile::AppendTenhouLog(const SimulationState& state, std::time_t no
 // entry are forced to the disk as well, and an entry that the store already
 // counts should not vanish with a power cut.
 LogAppendResult TenhouLogFile::WriteEntry(const std::string& bytes) {
-  bool created = false;
-  Descriptor fd(OpenForAppending(file_, created));
-  if (fd.get() < 0) return LogAppendResult::NotOpened;
-  LockForAppending(fd.get(), lockWait_);
-  const std::int64_t sizeBefore = SizeOf(fd.get());
-  const std::size_t written = WriteAll(fd.get(), bytes);
-  bool reached = written == bytes.size();
-  if (reached && syncEachEntry_) reached = ::fsync(fd.get()) == 0;
+  os::File file = os::File::OpenToAppend(file_, true);
+  if (!file.IsOpen()) return LogAppendResult::NotOpened;
+  LockForAppending(file, lockWait_);
+  const std::int64_t sizeBefore = file.Size();
+  const std::string whole = LineBreakBefore(file, sizeBefore) + bytes;
+  const std::size_t written = file.Append(whole);
+  bool reached = written == whole.size();
+  if (reached && syncEachEntry_) reached = file.Sync();
   if (!reached) {
-    TakeBackEntry(fd.get(), sizeBefore, written);
+    TakeBackEntry(file, sizeBefore, written);
     return LogAppendResult::WriteFailed;
   }
-  if (created && syncEachEntry_) SyncDirectoryOf(file_);
+  if (file.Created() && syncEachEntry_) os::SyncDirectoryOf(file_);
   return LogAppendResult::Written;
 }
 

@@ -33,6 +33,9 @@ class TenhouLogFile final : public TenhouLogPort {
   std::string StartHeaderAt(std::time_t now) override;
 
   const LogReadReport& LastReadReport() const { return lastRead_; }
+  // Why the last read found no file to read ("it is not a regular file", the
+  // system's message); empty when it opened one.
+  const std::string& LastOpenProblem() const { return lastOpenProblem_; }
   LogAppendResult LastAppendResult() const { return lastAppend_; }
   const std::filesystem::path& File() const { return file_; }
 
@@ -51,6 +54,7 @@ class TenhouLogFile final : public TenhouLogPort {
   TenhouLogTable& table_;
   std::filesystem::path file_;
   LogReadReport lastRead_;
+  std::string lastOpenProblem_;
   LogAppendResult lastAppend_ = LogAppendResult::None;
   bool syncEachEntry_ = true;
   std::chrono::milliseconds lockWait_ = kDefaultLockWait;

@@ -1,6 +1,7 @@
 #include "store/TenhouLogFormat.h"
 
 #include "engine/SimulationState.h"
+#include "os/Files.h"
 #include "store/GeneralFormat5.h"
 #include "store/TenhouLogReader.h"
 #include "store/TenhouLogTable.h"
@@ -34,7 +35,7 @@ std::string TimeCut(std::string_view line) {
 std::string LocalTimeText(std::time_t when) {
   std::tm parts{};
   char text[64];
-  if (localtime_r(&when, &parts) == nullptr || std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", &parts) == 0) {
+  if (!os::LocalTime(when, parts) || std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", &parts) == 0) {
     return "0000/00/00 00:00:00";
   }
   return text;

@@ -104,6 +104,11 @@ LogReadReport ReadTenhouLogStream(std::FILE* stream, TenhouLogTable& table) {
   return ReadEntries(source, table);
 }
 
+LogReadReport ReadTenhouLogInput(ByteInput& input, TenhouLogTable& table) {
+  LogLineSource source(input);
+  return ReadEntries(source, table);
+}
+
 LogReadReport ReadTenhouLogText(std::string_view text, TenhouLogTable& table) {
   TextInput input(text);
   LogLineSource source(input);

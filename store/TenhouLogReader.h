@@ -12,6 +12,7 @@
 
 namespace kestrum {
 
+class ByteInput;
 struct TenhouLogEntry;
 struct TenhouLogTable;
 
@@ -41,6 +42,7 @@ std::string_view DescribeLogReadStop(LogReadStop stop);
 
 // Reads from an open stream (binary mode) to the stop.
 LogReadReport ReadTenhouLogStream(std::FILE* stream, TenhouLogTable& table);
+LogReadReport ReadTenhouLogInput(ByteInput& input, TenhouLogTable& table);
 // The same rules over text in memory.
 LogReadReport ReadTenhouLogText(std::string_view text, TenhouLogTable& table);
 

@@ -8,9 +8,8 @@
 
 #include "BatchTestSupport.h"
 
-#include <unistd.h>
-
 #include <chrono>
+#include <random>
 #include <fstream>
 #include <thread>
 
@@ -176,7 +175,8 @@ TEST_F(CheckpointBytes, OtherSeedLimitOrVersionIsRefusedByName) {
 }
 
 TEST(CheckpointFile, IsReplacedAsAWholeAndLeavesNothingBeside) {
-  const auto dir = std::filesystem::temp_directory_path() / ("kestrum-ckpt-" + std::to_string(getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("kestrum-ckpt-" + std::to_string(std::random_device{}()));
   std::filesystem::create_directories(dir);
   const auto file = dir / "batch.ckpt";
   ASSERT_FALSE(SaveCheckpointFile(file, "first").has_value());
@@ -187,6 +187,11 @@ TEST(CheckpointFile, IsReplacedAsAWholeAndLeavesNothingBeside) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
   EXPECT_FALSE(LoadCheckpointFile(dir / "none").exists);
   EXPECT_TRUE(SaveCheckpointFile(dir / "no-such-dir" / "x", "bytes").has_value());
+  // A folder in the way is refused by name, never read or replaced.
+  std::filesystem::create_directory(dir / "folder");
+  EXPECT_EQ(LoadCheckpointFile(dir / "folder").problem, "it is a directory");
+  EXPECT_TRUE(SaveCheckpointFile(dir / "folder", "bytes").has_value());
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "folder"));
   std::filesystem::remove_all(dir);
 }
 

@@ -92,7 +92,7 @@ TEST_F(StoreCommands, DamagedOrMissingLogReadsAsEmptyWithAHint) {
   EXPECT_NE(cut.err.find("line "), std::string::npos) << cut.err;
 
   const ProcessResult missing = RunSim({"log", Path("none.txt")});
-  EXPECT_EQ(missing.exitCode, 0);
+  EXPECT_EQ(missing.exitCode, 1);
   EXPECT_NE(missing.err.find("none.txt"), std::string::npos);
 
   std::ofstream(Path("empty.txt"), std::ios::binary) << "";

@@ -1,6 +1,7 @@
 #pragma once
 // Log texts for the tests, with the Shift_JIS words spelled out as bytes.
 
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -8,6 +9,17 @@
 #include "store/TenhouLogFormat.h"
 
 namespace kestrum::testing {
+
+// Sets the zone that local time is taken in, for this process.
+inline void SetTimeZone(const char* zone) {
+#ifdef _WIN32
+  ::_putenv_s("TZ", zone);
+  ::_tzset();
+#else
+  ::setenv("TZ", zone, 1);
+  ::tzset();
+#endif
+}
 
 // Local time of a calendar date in the zone the test has set.
 inline std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {

@@ -1,9 +1,9 @@
 #pragma once
 // A private directory for one test's files, removed with everything in it.
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -12,9 +12,15 @@ namespace kestrum::testing {
 
 class TempDir {
  public:
+  // A fresh name each time, made by create_directory, which fails on any
+  // name that exists, so that it works the same on every system.
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrum-store-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
+    std::random_device random;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (;;) {
+      path_ = base / ("kestrum-store-" + std::to_string(random()) + std::to_string(random()));
+      if (std::filesystem::create_directory(path_)) break;
+    }
   }
   ~TempDir() {
     std::error_code ignored;

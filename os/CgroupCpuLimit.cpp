@@ -1,16 +1,13 @@
-#include "batch/UsableCpus.h"
-
-#include <sched.h>
+#include "os/CgroupCpuLimit.h"
 
 #include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-namespace kestrum {
+namespace kestrum::os {
 namespace {
 
 struct CgroupEntry {
@@ -80,13 +77,6 @@ void TightenAlongPath(const std::filesystem::path& mount, const std::string& pat
   }
 }
 
-int AffinityCpus() {
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
-  return std::max(1u, std::thread::hardware_concurrency());
-}
-
 }  // namespace
 
 std::optional<int> CgroupCpuLimit(const std::filesystem::path& cgroupRoot, std::string_view procSelfCgroup) {
@@ -107,13 +97,4 @@ std::optional<int> CgroupCpuLimit(const std::filesystem::path& cgroupRoot, std::
   return std::max(1, static_cast<int>(std::ceil(*tightest)));
 }
 
-int UsableCpus() {
-  int cpus = AffinityCpus();
-  std::ifstream file("/proc/self/cgroup");
-  std::stringstream text;
-  text << file.rdbuf();
-  if (const auto limit = CgroupCpuLimit("/sys/fs/cgroup", text.str())) cpus = std::min(cpus, *limit);
-  return cpus;
-}
-
-}  // namespace kestrum
+}  // namespace kestrum::os

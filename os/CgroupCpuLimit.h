@@ -1,16 +1,13 @@
 #pragma once
-// How many CPUs this process may really use: the CPUs of its affinity mask
-// (taskset, a batch system's binding), fewer when a control group's CPU
-// quota (a container's --cpus, systemd's CPUQuota) allows less time.
+// A control group's CPU quota (a container's --cpus, systemd's CPUQuota)
+// limits how many CPUs a process may really use, whatever its affinity mask
+// says. Plain file reading, built everywhere, used on Linux.
 
 #include <filesystem>
 #include <optional>
 #include <string_view>
 
-namespace kestrum {
-
-// At least 1.
-int UsableCpus();
+namespace kestrum::os {
 
 // The tightest CPU quota on the path of the process's control group, as a
 // whole number of CPUs rounded up, or nothing when no quota is set.
@@ -19,4 +16,4 @@ int UsableCpus();
 // (cpu.cfs_quota_us and cpu.cfs_period_us) are read.
 std::optional<int> CgroupCpuLimit(const std::filesystem::path& cgroupRoot, std::string_view procSelfCgroup);
 
-}  // namespace kestrum
+}  // namespace kestrum::os

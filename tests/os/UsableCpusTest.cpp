@@ -1,22 +1,22 @@
 // The CPU quota of a control group, read from real files laid out as the
 // kernel lays them out, in both cgroup versions.
 
-#include "batch/UsableCpus.h"
+#include "os/CgroupCpuLimit.h"
+#include "os/Files.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <fstream>
+#include <random>
 #include <thread>
 
-namespace kestrum {
+namespace kestrum::os {
 namespace {
 
 class CgroupTree : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() / ("kestrum-cgroup-" + std::to_string(getpid()));
+    root_ = std::filesystem::temp_directory_path() / ("kestrum-cgroup-" + std::to_string(std::random_device{}()));
     std::filesystem::remove_all(root_);
   }
   void TearDown() override { std::filesystem::remove_all(root_); }
@@ -57,4 +57,4 @@ TEST(UsableCpus, IsBetweenOneAndTheMachinesCount) {
 }
 
 }  // namespace
-}  // namespace kestrum
+}  // namespace kestrum::os
