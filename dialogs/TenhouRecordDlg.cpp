@@ -57,19 +57,11 @@ QString LabelText(const kestrum::ui::LogLabelText& text) {
 
 }  // namespace
 
+// The rule and why it moves the hand in taller fonts: ui/HandCells.
 QPoint TenhouHandOrigin(const kestrum::DialogUnits& units) {
-  constexpr int kHandWidth = 14 * kestrum::HandPicture::kTileWidth;
-  // Centred in the group box, which is what x = 23 is at 7 pixels a unit
-  // across; 220 pixels down is 146 2/3 units in the 12-pixel font.
-  //
-  // Agreed and kept: with the Japanese gothic font of a Debian desktop the
-  // base units are 7 x 13, and the hand is drawn 238 pixels down, not 220.
-  // The rows grow with the font while 220 would stay put: the last row,
-  // [最長局数] at 130 units, then spans 211 to 224 pixels, and a hand at 220
-  // would be drawn over its text.
-  const int groupCentre = (units.ToPixelsX(7) + units.ToPixelsX(7 + 173)) / 2;
-  const int top = (220 * units.baseY() + 6) / 12;
-  return QPoint(groupCentre - kHandWidth / 2, top);
+  const kestrum::ui::HandOrigin origin =
+      kestrum::ui::TenhouHandOrigin(units.ToPixelsX(7), units.ToPixelsX(7 + 173), units.baseY());
+  return QPoint(origin.x, origin.y);
 }
 
 CTenhouRecordDlg::CTenhouRecordDlg(const kestrum::TenhouLogTable& table, QWidget* parent)

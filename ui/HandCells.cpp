@@ -22,4 +22,9 @@ std::array<TileCell, kHandSize> HandCells(std::string_view handText) {
   return cells;
 }
 
+HandOrigin TenhouHandOrigin(int groupLeft, int groupRight, int baseUnitY) {
+  constexpr int kHandWidth = kHandSize * kHandTileWidth;
+  return {(groupLeft + groupRight) / 2 - kHandWidth / 2, (220 * baseUnitY + 6) / 12};
+}
+
 }  // namespace kestrum::ui
