@@ -6,10 +6,10 @@ namespace kestrum::win32 {
 
 namespace {
 
-// A stored text longer than this is not one the program wrote (its longest
-// is a count of 19 digits); reading stops here rather than allocate what a
-// damaged value claims.
-constexpr DWORD kLongestValue = 4096;
+// The program's longest text is a count of 19 digits; a value larger than
+// this is no text of its own, and reads as missing rather than make the
+// program allocate what a damaged value claims.
+constexpr DWORD kLongestValue = 1 << 20;
 
 class KeyHandle {
  public:
@@ -49,15 +49,18 @@ std::string RegistryProfile::GetProfileString(std::string_view section, std::str
   if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
     return std::string(defaultText);
   }
-  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string(defaultText);
-  if (size > kLongestValue) size = kLongestValue;
+  if ((type != REG_SZ && type != REG_EXPAND_SZ) || size > kLongestValue) return std::string(defaultText);
   std::vector<char> data(static_cast<std::size_t>(size) + 1, '\0');
   DWORD read = size;
-  const LONG result =
-      RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &read);
-  if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) return std::string(defaultText);
+  // A value that grew between the two questions is one being rewritten by
+  // another program; it counts as unreadable.
+  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &read) !=
+          ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    return std::string(defaultText);
+  }
   // The text up to its NUL; a value stored without one ends at its size.
-  std::string text(data.data(), std::min<std::size_t>(read, size));
+  std::string text(data.data(), std::min(read, size));
   return text.substr(0, text.find('\0'));
 }
 
