@@ -93,6 +93,12 @@ LRESULT MainFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam));
       return 0;
+    case WM_ENDSESSION:
+      // Windows ends the process after this message without destroying its
+      // windows; destroying them here saves the settings and records as an
+      // Exit would, instead of losing the games since the last save.
+      if (wParam != FALSE) DestroyWindow(window_);
+      return 0;
     case WM_DESTROY:
       view_ = nullptr;  // the view window goes with the frame
       PostQuitMessage(0);

@@ -6,6 +6,8 @@
 //   kestrum_probe view     the view's client area on the screen: X Y W H
 //   kestrum_probe frame    the main frame's style and extended style in hex
 //   kestrum_probe frames   how many main frames exist
+//   kestrum_probe endsession  tells the main frame that Windows is ending the
+//                          session, as a log-off does
 //   kestrum_probe dialog   the open dialog of the program: its caption, then
 //                          one line per control: id, class, visible, text
 //                          (UTF-8); for a trackbar its position and range
@@ -137,5 +139,12 @@ int main(int argc, char** argv) {
   if (std::strcmp(argv[1], "frame") == 0) return FrameStyle();
   if (std::strcmp(argv[1], "frames") == 0) return Frames();
   if (std::strcmp(argv[1], "dialog") == 0) return Dialog();
+  if (std::strcmp(argv[1], "endsession") == 0) {
+    HWND frame = Frame();
+    if (frame == nullptr) return 1;
+    SendMessageW(frame, WM_QUERYENDSESSION, 0, 0);
+    SendMessageW(frame, WM_ENDSESSION, TRUE, 0);
+    return 0;
+  }
   return 2;
 }

@@ -54,7 +54,14 @@ w_expect "Exit saved the records (total went on from five thousand million)" \
 w_expect "every value is a REG_SZ" test "$(w_stored SETTING SPEED)" = "REG_SZ 20"
 w_expect "the status block goes with the program" bash -c "! wine '$KESTRUM_PROBE' status >/dev/null 2>&1"
 
-# Once the first has ended a new instance starts normally.
+# Once the first has ended a new instance starts normally. The end of the
+# session (a log-off) saves the games as Exit does.
+total_before=$(w_stored RECORD TOTALCNT | cut -d' ' -f2)
 w_start
 w_expect "a new instance starts after the first ended" test "$(probe frames)" = 1
-w_close
+w_key F2
+w_expect "the new instance plays" w_wait_for 10 bash -c "wine '$KESTRUM_PROBE' status | head -n1 | grep -q '^302a'"
+probe endsession >/dev/null
+w_wait_exit
+total_after=$(w_stored RECORD TOTALCNT | cut -d' ' -f2)
+w_expect "the end of the session saved the records ($total_before, then $total_after)" test "$total_after" -gt "$total_before"
