@@ -3,8 +3,10 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "store/TenhouLogTable.h"
 #include "ui/HandCells.h"
@@ -48,6 +50,50 @@ int SliderPosition(HWND dialog, int id) {
 bool Ticked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 void Tick(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
+
+// Pixels a control's text takes in the control's font, with room for a
+// button's edges where it is one.
+int TextWidth(HWND control, int padding) {
+  wchar_t text[512] = {};
+  const int length = GetWindowTextW(control, text, static_cast<int>(std::size(text)));
+  HDC dc = GetDC(control);
+  HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text, length, &size);
+  SelectObject(dc, before);
+  ReleaseDC(control, dc);
+  return size.cx + padding;
+}
+
+RECT RectInDialog(HWND dialog, HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// The template's widths hold the texts in the font it was made for; in a
+// wider one (or with a longer home-page address, or a count of 19 digits) a
+// text would be cut. Such a control grows to its text: a left-aligned one
+// rightwards up to rightLimit; a right-aligned one leftwards down to
+// leftLimit first, then rightwards up to rightLimit.
+void WidenToText(HWND dialog, int id, int padding, int leftLimit, int rightLimit, bool rightAligned) {
+  HWND control = GetDlgItem(dialog, id);
+  const RECT rect = RectInDialog(dialog, control);
+  const int needed = TextWidth(control, padding);
+  if (needed <= rect.right - rect.left) return;
+  int left = rect.left;
+  int right = rect.right;
+  if (rightAligned) left = std::max(leftLimit, right - needed);
+  right = std::max(right, std::min(rightLimit, left + needed));
+  SetWindowPos(control, nullptr, left, rect.top, right - left, rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int DialogUnitsX(HWND dialog, int units) {
+  RECT rect{0, 0, units, 0};
+  MapDialogRect(dialog, &rect);
+  return rect.right;
+}
 
 // --- settings -------------------------------------------------------------
 
@@ -119,10 +165,19 @@ void ShowFigures(HWND dialog, const ui::RecordTexts& texts) {
   for (std::size_t row = 0; row < texts.size(); ++row) SetText(dialog, kFigureIds[row], texts[row]);
 }
 
+// A figure may take the gap after its caption (which ends at 42 units)
+// and, if need be, part of the gap before its unit (at 128 units).
+void FitFigures(HWND dialog) {
+  for (int id : kFigureIds) {
+    WidenToText(dialog, id, 0, DialogUnitsX(dialog, 42) + 1, DialogUnitsX(dialog, 128) - 2, true);
+  }
+}
+
 INT_PTR CALLBACK RecordProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       ShowFigures(dialog, KeepState<RecordDialog>(dialog, lParam)->figures);
+      FitFigures(dialog);
       return TRUE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
@@ -238,9 +293,30 @@ INT_PTR CALLBACK TenhouRecordProcedure(HWND dialog, UINT message, WPARAM wParam,
 
 // --- about ----------------------------------------------------------------
 
+// The mail line and the address button grow to their texts, up to the
+// dialog's right margin of 7 units.
+void FitAddressLines(HWND dialog) {
+  RECT client{};
+  GetClientRect(dialog, &client);
+  const int limit = client.right - DialogUnitsX(dialog, 7);
+  WidenToText(dialog, IDC_HOMEPAGE_BUTTON, 4 * GetSystemMetrics(SM_CXEDGE) + DialogUnitsX(dialog, 4), 0, limit, false);
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t text[16] = {};
+    GetWindowTextW(child, text, static_cast<int>(std::size(text)));
+    if (std::wstring_view(text).starts_with(L"E-Mail")) {
+      const RECT rect = RectInDialog(dialog, child);
+      const int width = std::min(TextWidth(child, 0), limit - static_cast<int>(rect.left));
+      if (width > rect.right - rect.left) {
+        SetWindowPos(child, nullptr, 0, 0, width, rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+    }
+  }
+}
+
 INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG:
+      FitAddressLines(dialog);
       return TRUE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {

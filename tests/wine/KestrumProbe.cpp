@@ -10,7 +10,8 @@
 //                          session, as a log-off does
 //   kestrum_probe dialog   the open dialog of the program: its caption, then
 //                          one line per control: id, class, visible, text
-//                          (UTF-8); for a trackbar its position and range
+//                          (UTF-8; for a trackbar its position and range),
+//                          place in the dialog: X Y W H
 //
 // Exit code 1 when what was asked for is not there.
 
@@ -111,7 +112,10 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
   } else if (_wcsicmp(name, L"Button") == 0 && (GetWindowLongW(control, GWL_STYLE) & 0xF) == BS_AUTOCHECKBOX) {
     std::printf("%s", SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? " [x]" : " [ ]");
   }
-  std::printf("\n");
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  std::printf("\t%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
   return TRUE;
 }
 

@@ -14,7 +14,7 @@ newest_hand=1m1m1m2m3m4m5m6m7m8m8m9m9m9m
   entry "2001/03/04 09:05:03" "東東東南南南西西西北北北中中" 350 350 1 0.28571 350 350
   entry "2001/03/04 21:47:10" "$newest_hand" 250 600 2 0.33333 250 350
 } >"$W_CWD/tenholog.txt"
-w_preset TOTALCNT=600 TENHOCNT=2 MINTENHOCNT=250 MAXTENHOCNT=350 SPEED=500 INTERVAL=1 SOUND=0
+w_preset TOTALCNT=9223372036854775807 TENHOCNT=2 MINTENHOCNT=250 MAXTENHOCNT=350 SPEED=500 INTERVAL=1 SOUND=0
 w_start
 
 # dialog_line ID: the probe's line of the control with that id.
@@ -34,7 +34,12 @@ open_dialog F4 記録
 w_screenshot records >/dev/null
 w_expect "the records show the stored counts" \
   test "$(dialog_text 1004)/$(dialog_text 1005)/$(dialog_text 1008)/$(dialog_text 1006)/$(dialog_text 1007)" = \
-  "600/2/0.33333/250/350"
+  "9223372036854775807/2/2.1684e-017/250/350"
+# Nineteen digits do not fit the template's 74 units; the figure takes
+# the gap after its caption instead of losing digits.
+read -r total_x _ total_width _ < <(probe dialog | awk -F '\t' '$1 == 1004 { print $5 }')
+w_log "the total's label: from $total_x, $total_width wide"
+w_expect "the nineteen-digit total's label grew to the left" test "$total_width" -gt 130
 w_dialog_key 記録 r
 w_expect "the clear button shows zeros" test "$(dialog_text 1004)$(dialog_text 1008)$(dialog_text 1007)" = 000
 w_dialog_key 記録 Escape
@@ -43,7 +48,7 @@ open_dialog F4 記録
 w_expect "a clear given up with Escape clears nothing" test "$(dialog_text 1005)" = 2
 w_dialog_key 記録 r Return
 w_expect "OK after the clear closes the records" w_wait_for 10 no_dialog
-w_expect "a confirmed clear is saved at once" \
+w_expect "a confirmed clear is saved at once (the total keeps the run's 0 games)" \
   test "$(w_stored RECORD TENHOCNT) $(w_stored RECORD MAXTENHOCNT) $(w_stored RECORD TOTALCNT)" = "REG_SZ 0 REG_SZ 0 REG_SZ 0"
 
 # --- the heavenly-hand log: the newest first, its hand drawn from the tile
@@ -85,6 +90,13 @@ w_wait_for 10 bash -c "[ \"\$(wine '$KESTRUM_PROBE' dialog 2>/dev/null | tr -d '
 w_expect "the about box names the program and its version" \
   bash -c "wine '$KESTRUM_PROBE' dialog | grep -q 'Kestrum for Windows Version 1.11'"
 w_expect "its button carries the home page" bash -c "wine '$KESTRUM_PROBE' dialog | grep -q \$'^1029\tButton\t1\tURL : http'"
+# The template's 105 units (184 pixels in this font) do not hold the
+# address; the button grows to it, within the box.
+read -r _ _ about_width _ < <(probe dialog | head -n1 | cut -f2)
+read -r button_x _ button_width _ < <(probe dialog | awk -F '\t' '$1 == 1029 { print $5 }')
+w_log "about box $about_width wide, URL button from $button_x, $button_width wide"
+w_expect "the URL button grows to its address, inside the box" \
+  test "$button_width" -gt 184 -a $((button_x + button_width)) -le "$about_width"
 w_screenshot about >/dev/null
 w_dialog_key 'バージョン情報(kestrum)' Escape
 w_expect "Escape closes the about box" w_wait_for 10 no_dialog
