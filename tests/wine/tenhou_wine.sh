@@ -24,7 +24,7 @@ expected_entry() {
 w_preset SPEED=10 SOUND=1 INTERVAL=1
 w_start_at "$second"
 w_key F2
-w_expect "the run stops on the heavenly hand" w_wait_for 60 bash -c "[ \"\$(xdotool getwindowname $W_WIN)\" = Kestrum ] && wine '$KESTRUM_PROBE' status | head -n1 | grep -q '^312a'"
+w_expect "the run stops on the heavenly hand" w_wait_for 120 bash -c "[ \"\$(xdotool getwindowname $W_WIN)\" = Kestrum ] && wine '$KESTRUM_PROBE' status | head -n1 | grep -q '^312a'"
 sleep 1.5
 w_expect "the title stays plain after the stop" test "$(w_title)" = Kestrum
 w_expect "the status block holds the hand and its run" test "$(w_status_text)" = "1*$hand+$games"
@@ -46,7 +46,7 @@ w_preset CONTINUE=1
 w_start_at "$second"
 w_key F2
 w_expect "the run goes on past the second heavenly hand" \
-  w_wait_for 60 bash -c "[ \$(grep -c '天和回数' <(iconv -f SHIFT_JIS -t UTF-8 '$W_CWD/tenholog.txt')) = 2 ]"
+  w_wait_for 120 bash -c "[ \$(grep -c '天和回数' <(iconv -f SHIFT_JIS -t UTF-8 '$W_CWD/tenholog.txt')) = 2 ]"
 sleep 1
 w_expect "the status block counts the new run from 1" bash -c "wine '$KESTRUM_PROBE' status | head -n1 | grep -q '^302a'"
 seen_running=0
