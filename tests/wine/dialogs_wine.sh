@@ -14,6 +14,12 @@ newest_hand=1m1m1m2m3m4m5m6m7m8m8m9m9m9m
   entry "2001/03/04 09:05:03" "東東東南南南西西西北北北中中" 350 350 1 0.28571 350 350
   entry "2001/03/04 21:47:10" "$newest_hand" 250 600 2 0.33333 250 350
 } >"$W_CWD/tenholog.txt"
+# The shell opens addresses with xdg-open (through winebrowser); this one
+# only notes what it was asked to open.
+mkdir -p "$W_WORK/bin"
+printf '#!/bin/sh\necho "$@" >>"%s"\n' "$W_WORK/opened.txt" >"$W_WORK/bin/xdg-open"
+chmod +x "$W_WORK/bin/xdg-open"
+export PATH="$W_WORK/bin:$PATH"
 w_preset TOTALCNT=9223372036854775807 TENHOCNT=2 MINTENHOCNT=250 MAXTENHOCNT=350 SPEED=500 INTERVAL=1 SOUND=0
 w_start
 
@@ -98,6 +104,11 @@ w_log "about box $about_width wide, URL button from $button_x, $button_width wid
 w_expect "the URL button grows to its address, inside the box" \
   test "$button_width" -gt 184 -a $((button_x + button_width)) -le "$about_width"
 w_screenshot about >/dev/null
+# Tab from OK reaches the address button; pressing it opens the home page
+# and leaves the box open.
+w_dialog_key 'バージョン情報(kestrum)' Tab space
+w_expect "the URL button opens the home page" w_wait_for 20 grep -qF "$KESTRUM_HOMEPAGE" "$W_WORK/opened.txt"
+w_expect "the about box stays open" test "$(dialog_caption)" = 'バージョン情報(kestrum)'
 w_dialog_key 'バージョン情報(kestrum)' Escape
 w_expect "Escape closes the about box" w_wait_for 10 no_dialog
 
