@@ -12,10 +12,18 @@ set(CPACK_PACKAGE_FILE_NAME kestrum-${PROJECT_VERSION}-windows-x86_64)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR "ZIP;NSIS")
+# The NSIS lines below hold quotes and backslashes that must reach the
+# script as written.
+set(CPACK_VERBATIM_VARIABLES ON)
 
 set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 
+# A 64-bit installer for the 64-bit program (Debian's NSIS has the amd64
+# stubs), installing into the 64-bit Program Files; it also runs where Wine
+# has no 32-bit side.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Kestrum)
 set(CPACK_NSIS_PACKAGE_NAME Kestrum)
 set(CPACK_NSIS_DISPLAY_NAME Kestrum)

@@ -37,7 +37,9 @@ Opened OpenRegular(const std::filesystem::path& path, int flags, OpenStatus& sta
     status = error == ENOENT ? OpenStatus::Missing
              : error == ELOOP || error == ENXIO || error == EISDIR ? OpenStatus::NotRegular
                                                                    : OpenStatus::Failed;
-    problem = status == OpenStatus::NotRegular ? "it is not a regular file" : ErrorText(error);
+    problem = error == ELOOP                       ? "it is a link, not a regular file"
+              : status == OpenStatus::NotRegular ? "it is not a regular file"
+                                                 : ErrorText(error);
     return {-1, error};
   }
   struct stat info {};
@@ -119,22 +121,42 @@ File File::OpenToRead(const std::filesystem::path& path) {
   return file;
 }
 
+namespace {
+
+// A link that the user running the program made is the user's own choice
+// (a log kept elsewhere) and is followed; one that someone else laid there
+// is not: in a folder that others may write, it would send the entries into
+// whatever file it names. The same rule as the kernel's protected_symlinks,
+// for every folder and not only sticky ones.
+bool IsOwnLink(const std::filesystem::path& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) && info.st_uid == ::geteuid();
+}
+
+}  // namespace
+
 // Read access lets the appender look at the file's last byte; a log that
-// may be written but not read is still appended to. A link is not followed:
-// in a folder that others may write, a link laid at the log's name would
-// send the entries into whatever file it names.
+// may be written but not read is still appended to.
 File File::OpenToAppend(const std::filesystem::path& path, bool create) {
-  constexpr int kAppend = O_APPEND | O_NOFOLLOW;
+  const bool follow = IsOwnLink(path);
+  const int append = O_APPEND | (follow ? 0 : O_NOFOLLOW);
   File file;
-  Opened opened = OpenRegular(path, O_RDWR | kAppend, file.status_, file.problem_);
-  if (opened.error == EACCES) opened = OpenRegular(path, O_WRONLY | kAppend, file.status_, file.problem_);
+  Opened opened = OpenRegular(path, O_RDWR | append, file.status_, file.problem_);
+  if (opened.error == EACCES) opened = OpenRegular(path, O_WRONLY | append, file.status_, file.problem_);
   if (file.status_ == OpenStatus::Missing && create) {
-    opened = OpenRegular(path, O_RDWR | kAppend | O_CREAT | O_EXCL, file.status_, file.problem_);
+    // Through the user's own link the file it names is made, as before.
+    opened = OpenRegular(path, O_RDWR | append | O_CREAT | (follow ? 0 : O_EXCL), file.status_, file.problem_);
     file.created_ = opened.fd >= 0;
     // Another writer made it in between: append to theirs.
     if (opened.error == EEXIST) return OpenToAppend(path, false);
   }
   file.handle_ = opened.fd;
+  // The link looked at may have been swapped for another's in between.
+  if (follow && file.IsOpen() && !IsOwnLink(path)) {
+    file.Close();
+    file.status_ = OpenStatus::NotRegular;
+    file.problem_ = "it is a link, not a regular file";
+  }
   return file;
 }
 

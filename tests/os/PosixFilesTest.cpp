@@ -28,13 +28,12 @@ TEST(PosixFiles, AFifoIsRefusedWithoutWaitingForAWriter) {
   EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
-TEST(PosixFiles, ALinkIsNeitherAppendedThroughNorReplaced) {
+TEST(PosixFiles, ALinkIsNeverReplaced) {
   TempDir dir;
   const auto yours = dir / "yours";
   WriteBytes(yours, "precious");
   const auto link = dir / "batch.ckpt";
   std::filesystem::create_symlink(yours, link);
-  EXPECT_EQ(File::OpenToAppend(link, true).Status(), OpenStatus::NotRegular);
   EXPECT_TRUE(ReplaceFile(link, "overwritten").has_value());
   EXPECT_TRUE(CheckReplaceable(link).has_value());
   EXPECT_TRUE(std::filesystem::is_symlink(link));
@@ -52,6 +51,32 @@ TEST(PosixFiles, ALinkPlantedAtTheOldTemporaryNameIsLeftAlone) {
   EXPECT_EQ(ReadBytes(dir / "batch.ckpt"), "new");
   EXPECT_EQ(ReadBytes(yours), "precious");
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "batch.ckpt.part"));
+}
+
+// A link of the user's own is followed, to a log kept elsewhere; one that
+// another user laid in a folder both may write is not, nor one that points
+// nowhere yet (it would make the file it names).
+TEST(PosixFiles, OnlyTheUsersOwnLinksAreAppendedThrough) {
+  TempDir dir;
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+  const auto yours = dir / "yours";
+  WriteBytes(yours, "a");
+  std::filesystem::permissions(yours, std::filesystem::perms::all);
+  std::filesystem::create_symlink(yours, dir / "own-link.txt");
+  EXPECT_EQ(File::OpenToAppend(dir / "own-link.txt", true).Append("b"), 1u);
+  EXPECT_EQ(ReadBytes(yours), "ab");
+  EXPECT_TRUE(kestrum::testing::AsOrdinaryUser([&] {
+    std::error_code error;
+    std::filesystem::create_symlink(yours, dir / "laid.txt", error);
+    std::filesystem::create_symlink(dir / "made-through", dir / "dangling.txt", error);
+    return !error;
+  }));
+  if (kestrum::testing::CanActAsAnotherUser()) {
+    EXPECT_EQ(File::OpenToAppend(dir / "laid.txt", true).Status(), OpenStatus::NotRegular);
+    EXPECT_EQ(File::OpenToAppend(dir / "dangling.txt", true).Status(), OpenStatus::NotRegular);
+    EXPECT_FALSE(std::filesystem::exists(dir / "made-through"));
+  }
+  EXPECT_EQ(ReadBytes(yours), "ab");
 }
 
 TEST(PosixFiles, ALogThatMayBeWrittenButNotReadIsStillAppendedTo) {
