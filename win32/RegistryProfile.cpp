@@ -78,9 +78,15 @@ void RegistryProfile::WriteProfileString(std::string_view section, std::string_v
   }
 }
 
+// The registry writes its hives to the disk lazily; the records saved right
+// after a logged heavenly hand should survive a power cut as the entry does.
 bool RegistryProfile::Commit() {
-  const bool stored = !writesFailed_;
+  bool stored = !writesFailed_;
   writesFailed_ = false;
+  HKEY root = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, root_.c_str(), 0, KEY_READ, &root) != ERROR_SUCCESS) return false;
+  if (RegFlushKey(root) != ERROR_SUCCESS) stored = false;
+  RegCloseKey(root);
   return stored;
 }
 

@@ -25,8 +25,8 @@ class RegistryProfile final : public ProfileBackend {
   std::string GetProfileString(std::string_view section, std::string_view entry,
                                std::string_view defaultText) override;
   void WriteProfileString(std::string_view section, std::string_view entry, std::string_view value) override;
-  // Every write went to the registry at once; true unless one of them failed
-  // since the last commit.
+  // Forces the program's key to the disk; false when it could not, or when
+  // a write failed since the last commit.
   bool Commit() override;
 
  private:
