@@ -10,8 +10,9 @@
 #
 # Environment: KESTRUM_EXE, KESTRUM_PROBE (tests/wine/KestrumProbe.cpp),
 # KESTRUM_TENHOU_SECOND (the Windows build of tests/e2e/TenhouSecond.cpp),
-# KESTRUM_VIEW_PICTURE (the Linux build's view_picture_of; the picture
-# comparisons are skipped without it), KESTRUM_LOCALES (a folder holding
+# KESTRUM_VIEW_PICTURES (candidates for a Linux build's view_picture_of,
+# separated by colons; the first that is there is used, and the picture
+# comparisons are skipped without one), KESTRUM_LOCALES (a folder holding
 # ja_JP.UTF-8), WINEPREFIX, KESTRUM_ARTIFACTS (screenshots are left there).
 set -euo pipefail
 
@@ -38,6 +39,14 @@ W_WIN=""
 W_CWD=$W_WORK/cwd
 mkdir -p "$W_CWD"
 W_KEY='HKCU\Software\Local AppWizard-Generated Applications\kestrum'
+KESTRUM_VIEW_PICTURE=""
+IFS=: read -r -a view_pictures <<<"${KESTRUM_VIEW_PICTURES:-}"
+for candidate in "${view_pictures[@]}"; do
+  if [ -x "$candidate" ]; then
+    KESTRUM_VIEW_PICTURE=$candidate
+    break
+  fi
+done
 
 w_cleanup() {
   local pid
@@ -205,7 +214,7 @@ w_view_shot() {
 # picture of the same state (view_picture_of MODE ARG), pixel for pixel.
 w_same_picture() {
   if [ ! -x "${KESTRUM_VIEW_PICTURE:-}" ]; then
-    w_log "no Linux view_picture_of (KESTRUM_VIEW_PICTURE): picture comparison of $1 skipped"
+    w_log "no Linux view_picture_of among KESTRUM_VIEW_PICTURES: picture comparison of $1 skipped"
     return 0
   fi
   w_view_shot "$1"
