@@ -1,32 +1,20 @@
 #pragma once
 // Fourteen tile pictures side by side, cut from the tile sheet by the tile
-// names of a logged hand.
+// names of a logged hand (the cells: ui/HandCells).
 
 #include <QWidget>
 
-#include <array>
 #include <optional>
 #include <string>
-#include <string_view>
+
+#include "ui/HandCells.h"
 
 namespace kestrum {
 
-struct TileCell {
-  int column = 0;
-  int row = 0;
-  bool operator==(const TileCell&) const = default;
-};
-
-// The sheet cell of a two-byte tile name; nothing for a piece that names no
-// tile (too short, or not a name of the tile table).
-std::optional<TileCell> LookUpTileCell(std::string_view piece);
-
-// Where the fourteen cells of a hand text are cut from the sheet. A piece
-// that names no tile repeats the cell before it; before any tile has been
-// named that is the tile back, so a damaged text shows backs, not a guess.
-std::array<TileCell, 14> HandCells(std::string_view handText);
-
-inline constexpr TileCell kTileBackCell{7, 3};
+using ui::HandCells;
+using ui::kTileBackCell;
+using ui::LookUpTileCell;
+using ui::TileCell;
 
 class HandPicture : public QWidget {
   Q_OBJECT

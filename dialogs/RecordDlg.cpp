@@ -8,22 +8,7 @@
 #include <algorithm>
 
 #include "dialogs/DialogFrame.h"
-#include "engine/SimulationState.h"
-#include "store/GeneralFormat5.h"
-
-namespace {
-
-enum Row { kTotal, kTenho, kProbability, kShortest, kLongest };
-
-// Heavenly hands per hundred games; none played gives 0 without dividing.
-double TenhoPercentage(const kestrum::SimulationState& state) {
-  if (state.totalCnt == 0) return 0.0;
-  return static_cast<double>(state.tenhoCnt) * 100.0 / static_cast<double>(state.totalCnt);
-}
-
-QString CountText(kestrum::Count64 count) { return QString::number(count); }
-
-}  // namespace
+#include "ui/RecordFigures.h"
 
 CRecordDlg::CRecordDlg(const kestrum::SimulationState& state, QWidget* parent) : QDialog(parent) {
   BuildControls();
@@ -79,23 +64,20 @@ void CRecordDlg::BuildControls() {
 }
 
 void CRecordDlg::FillFigures(const kestrum::SimulationState& state) {
-  figures_[kTotal]->setText(CountText(state.totalCnt));
-  figures_[kTenho]->setText(CountText(state.tenhoCnt));
-  figures_[kProbability]->setText(QString::fromStdString(kestrum::GeneralFormat5(TenhoPercentage(state))));
-  figures_[kShortest]->setText(CountText(state.minTenhoCnt));
-  figures_[kLongest]->setText(CountText(state.maxTenhoCnt));
+  ShowFigures(kestrum::ui::RecordFiguresOf(state));
   // The layout holds some sixteen digits of this font; a count runs to
   // nineteen. Such a figure takes the gap after its caption and, if need
   // be, part of the gap before its unit.
   for (QLabel* figure : figures_) kestrum::WidenLeftToText(*figure, captionsRight_ + 1, unitsLeft_ - 2);
 }
 
-// Only marks the dialog: the records go only when the dialog then ends with
-// OK. The probability row shows a plain "0" here, as it always has.
-void CRecordDlg::OnClear() {
-  for (QLabel* figure : figures_) figure->setText(QStringLiteral("0"));
-  cleared_ = true;
+void CRecordDlg::ShowFigures(const kestrum::ui::RecordTexts& texts) {
+  for (std::size_t row = 0; row < kRows; ++row) figures_[row]->setText(QString::fromStdString(texts[row]));
 }
+
+// Only marks the dialog: the records go only when the dialog then ends with
+// OK.
+void CRecordDlg::OnClear() { ShowFigures(form_.Clear()); }
 
 // A dialog's mnemonics work without Alt while the focus is on a button.
 void CRecordDlg::keyPressEvent(QKeyEvent* event) {

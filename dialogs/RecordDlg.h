@@ -7,6 +7,8 @@
 
 #include <array>
 
+#include "ui/RecordFigures.h"
+
 namespace kestrum {
 struct SimulationState;
 }
@@ -20,7 +22,7 @@ class CRecordDlg : public QDialog {
  public:
   explicit CRecordDlg(const kestrum::SimulationState& state, QWidget* parent = nullptr);
 
-  bool cleared() const { return cleared_; }
+  bool cleared() const { return form_.Cleared(); }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -28,13 +30,14 @@ class CRecordDlg : public QDialog {
  private:
   // Rows top to bottom: total games, heavenly hands, probability, shortest
   // run, longest run.
-  static constexpr std::size_t kRows = 5;
+  static constexpr std::size_t kRows = kestrum::ui::kRecordRows;
 
   void BuildControls();
   void FillFigures(const kestrum::SimulationState& state);
+  void ShowFigures(const kestrum::ui::RecordTexts& texts);
   void OnClear();
 
-  bool cleared_ = false;
+  kestrum::ui::RecordForm form_;
   int captionsRight_ = 0;  // the right edge of the widest-reaching caption
   int unitsLeft_ = 0;      // where the units after the figures begin
   std::array<QLabel*, kRows> figures_{};

@@ -6,29 +6,16 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include <algorithm>
-#include <array>
-
 #include "dialogs/DialogFrame.h"
 #include "dialogs/TrackBar.h"
 
 namespace {
 
-constexpr int kSlowestSpeed = 1000;
-constexpr int kFastestSpeed = 10;
-constexpr int kLastIntervalPosition = 5;
-// Games per redraw at each position of the interval slider; 0 redraws only
-// after a heavenly hand.
-constexpr std::array<std::int32_t, kLastIntervalPosition + 1> kIntervalAt = {0, 1, 10, 100, 1000, 10000};
-
-// The slider shows a stored interval by its number of decimal digits, so
-// that every power of ten finds its own position; values the dialog never
-// writes (negative, or not a power of ten) land on the nearest-looking place
-// and keep their value until the slider is moved.
-int IntervalPosition(std::int32_t interval) {
-  int digits = 0;
-  for (std::int64_t rest = interval; rest > 0; rest /= 10) ++digits;
-  return digits;
+void ApplyRange(QSlider& slider, const kestrum::ui::SliderRange& range) {
+  slider.setRange(range.minimum, range.maximum);
+  slider.setTickInterval(range.tickFrequency);
+  slider.setPageStep(range.pageStep);
+  slider.setSingleStep(range.lineStep);
 }
 
 QCheckBox* MakeCheckBox(QWidget* parent, const QString& text, bool ticked) {
@@ -40,7 +27,7 @@ QCheckBox* MakeCheckBox(QWidget* parent, const QString& text, bool ticked) {
 }  // namespace
 
 CSettingsDlg::CSettingsDlg(const kestrum::Settings& initial, QWidget* parent)
-    : QDialog(parent), result_(initial), intervalValue_(initial.interval) {
+    : QDialog(parent), result_(initial), form_(initial) {
   BuildControls();
   FillControls();
   connect(intervalSlider_, &QSlider::valueChanged, this, &CSettingsDlg::OnIntervalMoved);
@@ -89,17 +76,10 @@ void CSettingsDlg::BuildControls() {
   intervalLabel_->setAlignment(Qt::AlignRight | Qt::AlignTop);
   for (QLabel* label : {fast, slow, everyGames}) label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-  speedSlider_->setRange(kFastestSpeed, kSlowestSpeed);
+  ApplyRange(*speedSlider_, kestrum::ui::kSpeedSlider);
   speedSlider_->setTickPosition(QSlider::NoTicks);
-  speedSlider_->setTickInterval(20);
-  speedSlider_->setPageStep(10);
-  speedSlider_->setSingleStep(40);
-
-  intervalSlider_->setRange(0, kLastIntervalPosition);
+  ApplyRange(*intervalSlider_, kestrum::ui::kIntervalSlider);
   intervalSlider_->setTickPosition(QSlider::TicksAbove);
-  intervalSlider_->setTickInterval(1);
-  intervalSlider_->setPageStep(1);
-  intervalSlider_->setSingleStep(1);
 
   ok_->setObjectName(QStringLiteral("ok"));
   cancel_->setObjectName(QStringLiteral("cancel"));
@@ -128,32 +108,27 @@ void CSettingsDlg::BuildControls() {
 }
 
 void CSettingsDlg::FillControls() {
-  // A stored speed outside the range shows at the nearer end, and OK then
-  // writes that end back.
-  speedSlider_->setValue(result_.speed);
-  intervalSlider_->setValue(IntervalPosition(intervalValue_));
+  speedSlider_->setValue(form_.SpeedPosition());
+  intervalSlider_->setValue(form_.IntervalPosition());
   ShowIntervalValue();
-  continueBox_->setChecked(result_.continueRun);
-  logFileBox_->setChecked(result_.logFile);
-  soundBox_->setChecked(result_.sound);
-  autoStartBox_->setChecked(result_.autoStart);
-  accumulationBox_->setChecked(result_.accumulation);
+  const kestrum::ui::SettingsForm::Boxes boxes = form_.InitialBoxes();
+  continueBox_->setChecked(boxes.continueRun);
+  logFileBox_->setChecked(boxes.logFile);
+  soundBox_->setChecked(boxes.sound);
+  autoStartBox_->setChecked(boxes.autoStart);
+  accumulationBox_->setChecked(boxes.accumulation);
 }
 
 void CSettingsDlg::OnIntervalMoved(int position) {
-  intervalValue_ = kIntervalAt[static_cast<std::size_t>(std::clamp(position, 0, kLastIntervalPosition))];
+  form_.IntervalMoved(position);
   ShowIntervalValue();
 }
 
-void CSettingsDlg::ShowIntervalValue() { intervalLabel_->setText(QString::number(intervalValue_)); }
+void CSettingsDlg::ShowIntervalValue() { intervalLabel_->setText(QString::fromStdString(form_.IntervalLabel())); }
 
 void CSettingsDlg::accept() {
-  result_.speed = speedSlider_->value();
-  result_.continueRun = continueBox_->isChecked();
-  result_.logFile = logFileBox_->isChecked();
-  result_.sound = soundBox_->isChecked();
-  result_.autoStart = autoStartBox_->isChecked();
-  result_.accumulation = accumulationBox_->isChecked();
-  result_.interval = intervalValue_;
+  result_ = form_.Accepted(speedSlider_->value(),
+                           {continueBox_->isChecked(), logFileBox_->isChecked(), soundBox_->isChecked(),
+                            autoStartBox_->isChecked(), accumulationBox_->isChecked()});
   QDialog::accept();
 }

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include "engine/SimulationState.h"
+#include "ui/SettingsForm.h"
 
 class QCheckBox;
 class QLabel;
@@ -31,7 +32,7 @@ class CSettingsDlg : public QDialog {
   void ShowIntervalValue();
 
   kestrum::Settings result_;
-  std::int32_t intervalValue_ = 0;
+  kestrum::ui::SettingsForm form_;
 
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;

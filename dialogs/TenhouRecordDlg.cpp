@@ -7,12 +7,14 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <string>
 
 #include "dialogs/DialogFrame.h"
 #include "dialogs/HandPicture.h"
 #include "dialogs/TrackBar.h"
 #include "platform/ShiftJisText.h"
 #include "store/TenhouLogTable.h"
+#include "ui/LogBrowser.h"
 
 namespace {
 
@@ -49,32 +51,23 @@ constexpr std::array<LabelTemplate, 10> kValueLabels = {{
     {u"牌符", 17, 144, 120, "handText"},
 }};
 
-QString WithUnit(const std::string& bytes, const char16_t* unit) {
-  return kestrum::FromShiftJis(bytes) + QString::fromUtf16(unit);
+QString LabelText(const kestrum::ui::LogLabelText& text) {
+  return kestrum::FromShiftJis(text.value) + kestrum::FromShiftJis(std::string(text.unit));
 }
 
 }  // namespace
 
+// The rule and why it moves the hand in taller fonts: ui/HandCells.
 QPoint TenhouHandOrigin(const kestrum::DialogUnits& units) {
-  constexpr int kHandWidth = 14 * kestrum::HandPicture::kTileWidth;
-  // Centred in the group box, which is what x = 23 is at 7 pixels a unit
-  // across; 220 pixels down is 146 2/3 units in the 12-pixel font.
-  //
-  // Agreed and kept: with the Japanese gothic font of a Debian desktop the
-  // base units are 7 x 13, and the hand is drawn 238 pixels down, not 220.
-  // The rows grow with the font while 220 would stay put: the last row,
-  // [最長局数] at 130 units, then spans 211 to 224 pixels, and a hand at 220
-  // would be drawn over its text.
-  const int groupCentre = (units.ToPixelsX(7) + units.ToPixelsX(7 + 173)) / 2;
-  const int top = (220 * units.baseY() + 6) / 12;
-  return QPoint(groupCentre - kHandWidth / 2, top);
+  const kestrum::ui::HandOrigin origin =
+      kestrum::ui::TenhouHandOrigin(units.ToPixelsX(7), units.ToPixelsX(7 + 173), units.baseY());
+  return QPoint(origin.x, origin.y);
 }
 
 CTenhouRecordDlg::CTenhouRecordDlg(const kestrum::TenhouLogTable& table, QWidget* parent)
-    : QDialog(parent), table_(table) {
+    : QDialog(parent), browser_(std::make_unique<kestrum::ui::LogBrowser>(table)) {
   BuildControls();
-  const int count = CurrentCount();
-  if (count > 0) SelectNewest(count);
+  if (browser_->HasEntry()) SelectNewest();
   // Every way a person moves the slider (keys, wheel, clicks in the channel,
   // dragging) is an action; letting go of the thumb is one more
   // notification. Setting the value from code is none, as with the trackbar.
@@ -127,44 +120,27 @@ void CTenhouRecordDlg::ShowTemplateTexts() {
   }
 }
 
-int CTenhouRecordDlg::CurrentCount() const {
-  return std::clamp(table_.entryCount, 0, kestrum::TenhouLogTable::kCapacity);
-}
+CTenhouRecordDlg::~CTenhouRecordDlg() = default;
+
+int CTenhouRecordDlg::selectedIndex() const { return browser_->SelectedIndex(); }
 
 // The slider's range is set here once: entries appended later are reached
 // by the positions counted from the newest, not by a longer slider.
-void CTenhouRecordDlg::SelectNewest(int count) {
-  slider_->setRange(0, count - 1);
+void CTenhouRecordDlg::SelectNewest() {
+  slider_->setRange(0, browser_->SliderMaximum());
   slider_->setTickInterval(1);
   slider_->setPageStep(1);
   slider_->setSingleStep(1);
   slider_->setValue(0);
-  selectedIndex_ = count - 1;
-  ShowEntry(count);
+  ShowEntry();
 }
 
-// The entry is counted back from the newest as the table stands now: after
-// an append while the dialog is open, position 0 is the new entry and each
-// position shows one entry newer than before. Nothing else follows the
-// table, so what is shown stays until the slider is used.
 void CTenhouRecordDlg::OnSliderNotified(int position) {
-  const int count = CurrentCount();
-  if (count <= 0) return;
-  selectedIndex_ = std::clamp(count - position - 1, 0, count - 1);
-  ShowEntry(count);
+  if (browser_->SliderMoved(position)) ShowEntry();
 }
 
-void CTenhouRecordDlg::ShowEntry(int count) {
-  const kestrum::TenhouLogEntry& entry = table_.entries[static_cast<std::size_t>(selectedIndex_)];
-  fields_[kNumber]->setText(QString::number(count - selectedIndex_));
-  fields_[kStart]->setText(kestrum::FromShiftJis(entry.startTime));
-  fields_[kEnd]->setText(kestrum::FromShiftJis(entry.endTime));
-  fields_[kRun]->setText(WithUnit(entry.runText, u" 局"));
-  fields_[kTotal]->setText(WithUnit(entry.totalText, u" 局"));
-  fields_[kTenho]->setText(WithUnit(entry.tenhoText, u" 回"));
-  fields_[kProbability]->setText(WithUnit(entry.probabilityText, u" ％"));
-  fields_[kShortest]->setText(WithUnit(entry.shortestText, u" 局"));
-  fields_[kLongest]->setText(WithUnit(entry.longestText, u" 局"));
-  fields_[kHand]->setText(kestrum::FromShiftJis(entry.handText));
-  hand_->SetHandText(entry.handText);
+void CTenhouRecordDlg::ShowEntry() {
+  const kestrum::ui::LogEntryTexts texts = browser_->Texts();
+  for (std::size_t field = 0; field < fields_.size(); ++field) fields_[field]->setText(LabelText(texts[field]));
+  hand_->SetHandText(browser_->HandText());
 }

@@ -8,11 +8,15 @@
 #include <QDialog>
 
 #include <array>
+#include <memory>
 
 namespace kestrum {
 class DialogUnits;
 class HandPicture;
 struct TenhouLogTable;
+namespace ui {
+class LogBrowser;
+}
 }  // namespace kestrum
 
 class QLabel;
@@ -25,23 +29,23 @@ class CTenhouRecordDlg : public QDialog {
 
  public:
   explicit CTenhouRecordDlg(const kestrum::TenhouLogTable& table, QWidget* parent = nullptr);
+  ~CTenhouRecordDlg() override;
 
   // Index in the table of the entry shown; -1 while the table is empty.
-  int selectedIndex() const { return selectedIndex_; }
+  int selectedIndex() const;
 
  private:
-  // The value labels, in the order they are filled.
-  enum Field { kNumber, kStart, kEnd, kRun, kTotal, kTenho, kProbability, kShortest, kLongest, kHand, kFieldCount };
+  // The value labels, in the order of ui::LogField.
+  static constexpr std::size_t kFieldCount = 10;
+  static constexpr std::size_t kHand = 9;
 
   void BuildControls();
   void ShowTemplateTexts();
-  void SelectNewest(int count);
+  void SelectNewest();
   void OnSliderNotified(int position);
-  void ShowEntry(int count);
-  int CurrentCount() const;
+  void ShowEntry();
 
-  const kestrum::TenhouLogTable& table_;
-  int selectedIndex_ = -1;
+  std::unique_ptr<kestrum::ui::LogBrowser> browser_;
 
   std::array<QLabel*, kFieldCount> fields_{};
   QPushButton* ok_ = nullptr;

@@ -19,7 +19,10 @@ packages=(
   libgtest-dev
   wine wine64 nsis python3
   # what the window's end-to-end tests under Wine drive it with
-  xvfb xauth xdotool x11-utils imagemagick openbox faketime fonts-ipafont-gothic
+  xvfb xauth xdotool x11-utils imagemagick openbox faketime fonts-ipafont-gothic xxd
+  # kestrum.exe's bitmaps and icon are drawn by a host program on Qt; the
+  # Wine tests run in a Japanese locale built from the locales package
+  qt6-base-dev locales
 )
 
 install_missing() {
