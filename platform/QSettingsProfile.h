@@ -1,5 +1,6 @@
 #pragma once
-// The per-user profile on QSettings: native format, so the registry key of
+// The per-user profile on QSettings, in the store's own text format (see
+// store/ProfileText.h): the registry key of
 // old on Windows and "~/.config/Local AppWizard-Generated Applications/
 // kestrum.conf" here, one group per section, every value a string.
 
