@@ -59,7 +59,8 @@ bool CKestrumApp::InitInstance() {
     case kestrum::InstanceGuard::Outcome::kHeldElsewhere:
       return false;
     case kestrum::InstanceGuard::Outcome::kUnavailable:
-      std::fputs("kestrum: the single-instance guard cannot be checked (no socket); not starting\n", stderr);
+      std::fprintf(stderr, "kestrum: the single-instance guard cannot be checked (%s); not starting\n",
+                   guard_->Problem().c_str());
       exitCode_ = 1;
       return false;
   }

@@ -105,6 +105,8 @@ QString UserProfileFileName() {
 
 QSettingsProfile::QSettingsProfile() : QSettingsProfile(UserProfileFileName()) {}
 
+QString QSettingsProfile::UserFileName() { return UserProfileFileName(); }
+
 QSettingsProfile::QSettingsProfile(const QString& fileName) : fileName_(fileName.toStdString()) {}
 
 QSettings& QSettingsProfile::Settings() {

@@ -33,6 +33,8 @@ class QSettingsProfile final : public ProfileBackend {
   bool Commit() override;
 
   std::string FileName() const;
+  // The user's own store file, which the default profile uses.
+  static QString UserFileName();
 
  private:
   QSettings& Settings();
