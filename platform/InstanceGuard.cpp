@@ -38,7 +38,9 @@ struct flock WholeFile(short type) {
   return lock;
 }
 
-enum class Opened { kOurs, kMissing, kNotOurs, kFailed };
+// kNotOurs: something else stands under the name; kFailed: nothing does,
+// and no file could be made there (a read-only folder, say).
+enum class Opened { kOurs, kNotOurs, kFailed };
 
 // The file as this user's own regular file, made if missing; what else
 // stands there is told apart, so that the caller may refuse or pass it over.
@@ -46,8 +48,8 @@ Opened OpenOwnFile(const std::string& file, int& fd, std::string& problem) {
   fd = ::open(file.c_str(), O_RDWR | O_CREAT | kSafeOpen, kOwnerOnly);
   if (fd < 0) {
     problem = file + ": " + std::strerror(errno);
-    if (errno == ENOENT) return Opened::kMissing;
-    return errno == ELOOP || errno == EACCES || errno == EPERM ? Opened::kNotOurs : Opened::kFailed;
+    struct stat info {};
+    return ::lstat(file.c_str(), &info) == 0 ? Opened::kNotOurs : Opened::kFailed;
   }
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
@@ -87,7 +89,7 @@ std::string InstanceGuard::MachineFileFor(uid_t user) {
 }
 
 InstanceGuard::Outcome InstanceGuard::Acquire() {
-  if (ownFd_ >= 0) return Outcome::kAcquired;
+  if (Held()) return Outcome::kAcquired;
   problem_.clear();
   // The store's folder may not be there yet on a fresh profile; it is the
   // user's own, like the store that will be saved into it.
@@ -97,7 +99,12 @@ InstanceGuard::Outcome InstanceGuard::Acquire() {
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ignored);
 
   int own = -1;
-  if (OpenOwnFile(ownFile_, own, problem_) != Opened::kOurs) return Outcome::kUnavailable;
+  const Opened ownOpened = OpenOwnFile(ownFile_, own, problem_);
+  if (ownOpened == Opened::kNotOurs) return Outcome::kUnavailable;
+  // A store folder that takes no file takes no save either, so two windows
+  // on it cannot lose each other's games: the machine-wide file alone
+  // guards, where it is this user's.
+  if (ownOpened == Opened::kFailed) return AcquireSharedOnly();
   if (!TakeLock(own)) {
     const bool held = errno == EAGAIN || errno == EACCES;
     if (!held) problem_ = ownFile_ + ": " + std::strerror(errno);
@@ -116,6 +123,24 @@ InstanceGuard::Outcome InstanceGuard::Acquire() {
   }
   ownFd_ = own;
   sharedFd_ = shared;
+  return Outcome::kAcquired;
+}
+
+InstanceGuard::Outcome InstanceGuard::AcquireSharedOnly() {
+  int shared = -1;
+  std::string problem;
+  if (sharedFile_.empty() || OpenOwnFile(sharedFile_, shared, problem) != Opened::kOurs) {
+    if (!problem.empty()) problem_ += "; " + problem;
+    return Outcome::kUnavailable;
+  }
+  if (!TakeLock(shared)) {
+    const bool held = errno == EAGAIN || errno == EACCES;
+    if (!held) problem_ = sharedFile_ + ": " + std::strerror(errno);
+    ::close(shared);
+    return held ? Outcome::kHeldElsewhere : Outcome::kUnavailable;
+  }
+  sharedFd_ = shared;
+  problem_.clear();
   return Outcome::kAcquired;
 }
 

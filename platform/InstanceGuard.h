@@ -16,7 +16,8 @@
 // file under the name beside the store that is not the user's own regular
 // file means the guard cannot be trusted: the program does not start. One
 // under the machine-wide name is passed over, since anyone may create files
-// in /dev/shm.
+// in /dev/shm. A store folder that takes no file (read-only) leaves the
+// machine-wide file to guard alone.
 
 #include <sys/types.h>
 
@@ -48,7 +49,7 @@ class InstanceGuard {
   // Tests for another instance and takes the guard in one step.
   Outcome Acquire();
   void Release();
-  bool Held() const { return ownFd_ >= 0; }
+  bool Held() const { return ownFd_ >= 0 || sharedFd_ >= 0; }
   // Why the last Acquire gave kUnavailable.
   const std::string& Problem() const { return problem_; }
 
@@ -62,6 +63,8 @@ class InstanceGuard {
   static std::optional<bool> IsHeld(const std::string& file);
 
  private:
+  Outcome AcquireSharedOnly();
+
   std::string ownFile_;
   std::string sharedFile_;
   int ownFd_ = -1;

@@ -267,6 +267,19 @@ void EscapeValue(std::string_view value, std::string& out) {
   }
 }
 
+// "//a///b/" is "a/b", as QSettings takes a key: a key names the same value
+// however its slashes were written.
+std::string NormalizedKey(std::string_view key) {
+  std::string out;
+  out.reserve(key.size());
+  for (const char c : key) {
+    if (c == '/' && (out.empty() || out.back() == '/')) continue;
+    out += c;
+  }
+  if (!out.empty() && out.back() == '/') out.pop_back();
+  return out;
+}
+
 }  // namespace
 
 ProfileEntries ParseProfileText(std::string_view text) {
@@ -284,12 +297,13 @@ ProfileEntries ParseProfileText(std::string_view text) {
     }
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;
-    const std::string key = UnescapedKey(Trimmed(line.substr(0, equals)));
-    if (key.empty()) continue;
+    const std::string name = UnescapedKey(Trimmed(line.substr(0, equals)));
+    const std::string key = NormalizedKey(section + '/' + name);
+    if (name.empty() || key.empty()) continue;
     bool isList = false;
     std::string value = ValueText(line.substr(equals + 1), isList);
     if (!isList && !PlainText(value)) continue;
-    entries[section.empty() ? key : section + '/' + key] = std::move(value);
+    entries[key] = std::move(value);
   }
   return entries;
 }
@@ -311,8 +325,15 @@ std::string ProfileTextOf(const ProfileEntries& entries) {
     if (!out.empty()) out += '\n';
     if (section.empty()) {
       out += "[General]";
-    } else if (EqualsIgnoringCase(section, "general")) {
+    } else if (section == "General") {
       out += "[%General]";
+    } else if (EqualsIgnoringCase(section, "general")) {
+      // Read back as itself, not as the keys before any section.
+      out += "[%";
+      out += kHexDigits[static_cast<unsigned char>(section[0]) / 16];
+      out += kHexDigits[static_cast<unsigned char>(section[0]) % 16];
+      EscapeKey(section.substr(1), out);
+      out += ']';
     } else {
       out += '[';
       EscapeKey(section, out);

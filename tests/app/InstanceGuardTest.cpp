@@ -197,6 +197,23 @@ TEST_F(InstanceGuardTest, AnythingButTheUsersOwnFileBesideTheStoreIsRefused) {
   EXPECT_EQ(InstanceGuard(Own(), Shared()).Acquire(), Outcome::kUnavailable);
 }
 
+// A read-only store folder (permissions bind only an ordinary user) takes
+// no guard file, nor any save: the machine-wide file guards alone.
+TEST_F(InstanceGuardTest, AReadOnlyStoreFolderLeavesTheMachineWideFileToGuard) {
+  std::filesystem::create_directories(dir_ / "store");
+  testing::HandToOrdinaryUser(dir_ / "store");
+  ::chmod((dir_ / "store").c_str(), 0500);
+  const std::string own = Own();
+  const std::string shared = Shared();
+  EXPECT_TRUE(testing::AsOrdinaryUser([&] {
+    InstanceGuard first(own, shared);
+    InstanceGuard second(own, shared);
+    return first.Acquire() == Outcome::kAcquired && second.Acquire() == Outcome::kHeldElsewhere &&
+           !std::filesystem::exists(own);
+  }));
+  ::chmod((dir_ / "store").c_str(), 0700);
+}
+
 // Another user may make the machine-wide file first and hold a lock on it:
 // it is not this user's guard and keeps nobody from starting. Nor can that
 // user take this user's guard, having no way to open its files.

@@ -54,6 +54,8 @@ TEST(ProfileTextTest, HandEditedLinesReadAsTheTextTyped) {
   EXPECT_EQ(entries.at("General/NAMED"), "2");
   EXPECT_EQ(entries.at("A/B/KAY"), "3");
   EXPECT_EQ(entries.size(), 8U);
+  // Slashes name a key however many were written, as QSettings takes them.
+  EXPECT_EQ(ParseProfileText("[\\\\A\\]\n\\B\\\\=1\n"), (ProfileEntries{{"A/B", "1"}}));
 }
 
 TEST(ProfileTextTest, WrittenTextReadsBackAsTheSameValues) {
@@ -65,11 +67,14 @@ TEST(ProfileTextTest, WrittenTextReadsBackAsTheSameValues) {
       {"SETTING/ODD", "@at ;semi, comma=\"q\"\\ \0" "7\x01" "a\n\xE5\xA4\xA9 "s},
       {"SETTING/SPACED", " lead"},
       {"SETTING/KEY WITH%", "z"},
+      {"GENERAL/K", "not the keys before any section"},
+      {"A/B/C", "a slash in a key"},
   };
   const std::string text = ProfileTextOf(entries);
   EXPECT_EQ(ParseProfileText(text), entries) << text;
-  EXPECT_TRUE(text.starts_with("[General]\nTOP=x\n\n[%General]\nK=y\n\n[RECORD]\nTOTALCNT=5000000000\n\n[SETTING]\n"))
+  EXPECT_TRUE(text.starts_with("[General]\nTOP=x\n\n[A]\nB\\C=a slash in a key\n\n[%47ENERAL]\nK=not the keys"))
       << text;
+  EXPECT_NE(text.find("\n\n[%General]\nK=y\n\n[RECORD]\nTOTALCNT=5000000000\n\n[SETTING]\n"), std::string::npos) << text;
   EXPECT_NE(text.find("KEY%20WITH%25=z\n"), std::string::npos) << text;
   EXPECT_NE(text.find("SPACED=\" lead\"\n"), std::string::npos) << text;
 }
