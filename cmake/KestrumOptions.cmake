@@ -13,3 +13,9 @@ if(KESTRUM_SANITIZE)
   target_link_options(kestrum_options INTERFACE -fsanitize=address,undefined)
   target_sources(kestrum_options INTERFACE ${PROJECT_SOURCE_DIR}/cmake/SanitizerDefaults.cpp)
 endif()
+# libFuzzer needs thousands of runs a second to search well, which the
+# unoptimised Debug code under the sanitizers does not give; the sanitizers
+# and assertions stay.
+if(KESTRUM_FUZZ)
+  target_compile_options(kestrum_options INTERFACE -O1)
+endif()
