@@ -5,19 +5,17 @@
 #include <QJsonDocument>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <random>
-#include <sstream>
 #include <vector>
 
 #include "batch/BatchRunner.h"
@@ -310,18 +308,31 @@ ParsedRun ParseRun(const QStringList& args, bool counts) {
 // The entries the last save of an interrupted batch was appending: those
 // found in the log after the size it had then are skipped, the rest
 // appended, in order.
+// The log from offset on (from the start when it is shorter now); nothing
+// for what is not a regular file, which is opened without waiting on it.
+std::string LogTail(const std::string& file, std::uint64_t offset) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return {};
+  std::string tail;
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    off_t at = static_cast<std::uint64_t>(info.st_size) >= offset ? static_cast<off_t>(offset) : 0;
+    char buffer[65536];
+    while (true) {
+      const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      tail.append(buffer, static_cast<std::size_t>(n));
+      at += n;
+    }
+  }
+  ::close(fd);
+  return tail;
+}
+
 void FinishLogJournal(const LogJournal& journal) {
   if (journal.entries.empty() || journal.file.empty()) return;
-  std::ifstream in(journal.file, std::ios::binary);
-  std::string tail;
-  if (in) {
-    in.seekg(0, std::ios::end);
-    const auto size = static_cast<std::uint64_t>(std::max<std::streamoff>(in.tellg(), 0));
-    in.seekg(static_cast<std::streamoff>(journal.sizeBefore <= size ? journal.sizeBefore : 0));
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    tail = bytes.str();
-  }
+  const std::string tail = LogTail(journal.file, journal.sizeBefore);
   auto table = std::make_unique<TenhouLogTable>();
   TenhouLogFile log(*table, journal.file);
   std::size_t from = 0;

@@ -214,7 +214,7 @@ TEST_F(RunCommand, AKillJustAfterTheLogGrowsLeavesEachHeavenlyHandLoggedOnce) {
   std::vector<std::string> args = batch;
   args.insert(args.end(), {"--checkpoint", Path("batch.ckpt"), "--log", Path("pieces.txt")});
   int killedInTime = 0;
-  for (int round = 0; round < 12; ++round) {
+  for (int round = 0; round < 16; ++round) {
     const auto delay = std::chrono::microseconds(1000 * (round % 4));
     std::filesystem::remove(Path("batch.ckpt"));
     std::filesystem::remove(Path("pieces.txt"));
@@ -242,8 +242,22 @@ TEST_F(RunCommand, AKillJustAfterTheLogGrowsLeavesEachHeavenlyHandLoggedOnce) {
     EXPECT_EQ(WithoutClockTimes(Slurp(Path("pieces.txt"))), whole) << "round " << round << ", killed "
                                                                    << delay.count() << " us after the log grew";
   }
-  // Most kills land before the batch has ended by itself.
-  EXPECT_GE(killedInTime, 6);
+  // Some kills land before the batch has ended by itself (how many depends
+  // on the machine's load: the save and the exit take about a millisecond).
+  EXPECT_GE(killedInTime, 2) << "of 16 rounds";
+
+  // The entries of the last save that never reached the log (here: the log
+  // cut back after it) are written when the batch is carried on, once; and
+  // a finished batch carried on again and again stays whole.
+  std::filesystem::remove(Path("batch.ckpt"));
+  std::filesystem::remove(Path("pieces.txt"));
+  ASSERT_EQ(RunSim(args).exitCode, 0);
+  std::ofstream(Path("pieces.txt"), std::ios::binary | std::ios::trunc).flush();
+  for (int again = 0; again < 3; ++again) {
+    const ProcessResult carried = RunSim(args);
+    ASSERT_EQ(carried.exitCode, 0) << carried.err;
+    EXPECT_EQ(WithoutClockTimes(Slurp(Path("pieces.txt"))), whole) << again;
+  }
 }
 
 TEST(StandardOutput, AFailedWriteEndsEveryCommandWithAMessageAndExitCodeOne) {
