@@ -63,7 +63,8 @@ bool CKestrumApp::InitInstance() {
     case kestrum::InstanceGuard::Outcome::kHeldElsewhere:
       return false;
     case kestrum::InstanceGuard::Outcome::kUnavailable:
-      std::fputs("kestrum: the single-instance guard cannot be checked (no socket); not starting\n", stderr);
+      std::fprintf(stderr, "kestrum: the single-instance guard cannot be checked (%s); not starting\n",
+                   guard_->Problem().c_str());
       exitCode_ = 1;
       return false;
   }
@@ -74,17 +75,22 @@ bool CKestrumApp::InitInstance() {
   if (!doc_->OnNewDocument()) return false;
   frame_->View()->OnUpdate();
   frame_->show();
-  signals_ = std::make_unique<TerminationSignals>([this] { frame_->close(); });
+  signals_ = std::make_unique<TerminationSignals>([this] {
+    if (frame_) frame_->close();
+  });
   return true;
 }
 
 int CKestrumApp::ExitInstance(int loopResult) {
   // The frame and with it the view go first: the view's destruction closes
-  // the status block and saves the settings and records.
-  signals_.reset();
+  // the status block and saves the settings and records. A logout sends
+  // TERM and then HUP within milliseconds, so the signals stay caught (and
+  // a close already asked for makes any further one a no-op) until that
+  // save and the guard's release are done; only then are the defaults back.
   frame_.reset();
   doc_.reset();
   if (guard_) guard_->Release();
+  signals_.reset();
   return loopResult;
 }
 

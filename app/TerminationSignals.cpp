@@ -44,5 +44,7 @@ void TerminationSignals::Drain() {
   char bytes[16];
   while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
   }
+  if (closeAsked_) return;
+  closeAsked_ = true;
   onSignal_();
 }

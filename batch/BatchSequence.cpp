@@ -62,8 +62,10 @@ void BatchSequence::Resume(const SequenceState& state) {
     SkipEmptyBlocksTo(result.block);
     if (complete_) break;
     CountBlock(result);
-    if (complete_) break;
+    // Counted, even when it holds the last heavenly hand asked for: a
+    // checkpoint saved after this lists only finds in counted blocks.
     nextBlock_ = result.block + 1;
+    if (complete_) break;
     if (nextBlock_ > lastNeeded_) complete_ = true;
   }
   if (!complete_) SkipEmptyBlocksTo(state.countedBlocks);

@@ -9,8 +9,12 @@ namespace {
 constexpr std::string_view kMagic = "KESTRUM-CHECKPOINT\n";
 // Format 2: the blocks' generator has four lanes. A checkpoint of format 1
 // has the same layout but holds the games of the earlier generator, which
-// the same seed no longer plays.
-constexpr std::uint32_t kFormat = 2;
+// the same seed no longer plays. Format 3 adds the log journal at the end;
+// a file of format 2 still carries on, with nothing left to append.
+constexpr std::uint32_t kFormat = 3;
+constexpr std::uint32_t kFormatWithoutJournal = 2;
+// A path, and an entry of ten short lines, are far smaller.
+constexpr std::uint32_t kMaxJournalText = 1 << 16;
 constexpr std::size_t kVersionBytes = 16;
 constexpr std::size_t kChecksumBytes = 8;
 // Far beyond any batch (10^15 games is the largest limit), and small enough
@@ -86,6 +90,31 @@ bool ReadWaiting(ByteReader& in, const BatchLimits& limits, SequenceState& state
   return true;
 }
 
+void WriteText(ByteWriter& out, std::string_view text) {
+  out.U32(static_cast<std::uint32_t>(text.size()));
+  out.Bytes(text);
+}
+
+std::optional<std::string> ReadText(ByteReader& in) {
+  const std::uint32_t size = in.U32();
+  if (!in.Ok() || size > kMaxJournalText || size > in.Left()) return std::nullopt;
+  return std::string(in.Bytes(size));
+}
+
+bool ReadJournal(ByteReader& in, LogJournal& journal) {
+  auto file = ReadText(in);
+  journal.sizeBefore = in.U64();
+  const std::uint64_t count = in.U64();
+  if (!file || !in.CountFits(count, 4)) return false;
+  journal.file = std::move(*file);
+  for (std::uint64_t i = 0; i < count; ++i) {
+    auto entry = ReadText(in);
+    if (!entry) return false;
+    journal.entries.push_back(std::move(*entry));
+  }
+  return journal.entries.empty() || !journal.file.empty();
+}
+
 }  // namespace
 
 std::uint64_t CheckpointChecksum(std::string_view bytes) {
@@ -97,7 +126,7 @@ std::uint64_t CheckpointChecksum(std::string_view bytes) {
   return hash;
 }
 
-std::string EncodeCheckpoint(const BatchOptions& batch, const SequenceState& state) {
+std::string EncodeCheckpoint(const BatchOptions& batch, const SequenceState& state, const LogJournal& journal) {
   ByteWriter out;
   out.Bytes(kMagic);
   out.U32(kFormat);
@@ -111,30 +140,36 @@ std::string EncodeCheckpoint(const BatchOptions& batch, const SequenceState& sta
   for (const TenhouFind& find : state.finds) WriteFind(out, find);
   out.U64(state.waiting.size());
   for (const BlockResult& result : state.waiting) WriteBlockResult(out, result);
+  WriteText(out, journal.file);
+  out.U64(journal.sizeBefore);
+  out.U64(journal.entries.size());
+  for (const std::string& entry : journal.entries) WriteText(out, entry);
   out.U64(CheckpointChecksum(out.Data()));
   return out.Take();
 }
 
 CheckpointRead DecodeCheckpoint(std::string_view bytes, const BatchOptions& batch) {
-  if (!bytes.starts_with(kMagic)) return {std::nullopt, "it is not a Kestrum checkpoint"};
-  if (bytes.size() < kMagic.size() + kChecksumBytes) return {std::nullopt, "it is cut short"};
+  if (!bytes.starts_with(kMagic)) return {std::nullopt, {}, "it is not a Kestrum checkpoint"};
+  if (bytes.size() < kMagic.size() + kChecksumBytes) return {std::nullopt, {}, "it is cut short"};
   const std::string_view body = bytes.substr(0, bytes.size() - kChecksumBytes);
   ByteReader tail(bytes.substr(body.size()));
   if (tail.U64() != CheckpointChecksum(body))
-    return {std::nullopt, "it is damaged or cut short (its checksum does not hold)"};
+    return {std::nullopt, {}, "it is damaged or cut short (its checksum does not hold)"};
 
   ByteReader in(body.substr(kMagic.size()));
   const std::uint32_t format = in.U32();
-  if (format == 1) return {std::nullopt, "it was made by an earlier build, whose games with this seed differ"};
-  if (format != kFormat) return {std::nullopt, "it is of another format"};
-  if (const auto mismatch = KeyMismatch(in, batch)) return {std::nullopt, *mismatch};
+  if (format == 1) return {std::nullopt, {}, "it was made by an earlier build, whose games with this seed differ"};
+  if (format != kFormat && format != kFormatWithoutJournal) return {std::nullopt, {}, "it is of another format"};
+  if (const auto mismatch = KeyMismatch(in, batch)) return {std::nullopt, {}, *mismatch};
   SequenceState state;
   state.countedBlocks = in.U64();
-  if (!in.Ok() || state.countedBlocks > kMaxBlocks) return {std::nullopt, "it is damaged (block count)"};
-  if (!ReadFinds(in, state)) return {std::nullopt, "it is damaged (heavenly hands)"};
-  if (!ReadWaiting(in, batch.limits, state)) return {std::nullopt, "it is damaged (finished blocks)"};
-  if (in.Left() != 0) return {std::nullopt, "it is damaged (bytes after the end)"};
-  return {std::move(state), {}};
+  if (!in.Ok() || state.countedBlocks > kMaxBlocks) return {std::nullopt, {}, "it is damaged (block count)"};
+  if (!ReadFinds(in, state)) return {std::nullopt, {}, "it is damaged (heavenly hands)"};
+  if (!ReadWaiting(in, batch.limits, state)) return {std::nullopt, {}, "it is damaged (finished blocks)"};
+  LogJournal journal;
+  if (format == kFormat && !ReadJournal(in, journal)) return {std::nullopt, {}, "it is damaged (log entries)"};
+  if (in.Left() != 0) return {std::nullopt, {}, "it is damaged (bytes after the end)"};
+  return {std::move(state), std::move(journal), {}};
 }
 
 std::optional<std::string> SaveCheckpointFile(const std::filesystem::path& file, std::string_view bytes) {

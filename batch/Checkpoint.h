@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "batch/BatchResult.h"
 #include "batch/BatchSequence.h"
@@ -18,7 +19,17 @@ namespace kestrum {
 
 inline constexpr std::string_view kProgramVersion = "1.11";
 
-std::string EncodeCheckpoint(const BatchOptions& batch, const SequenceState& state);
+// The log entries a save is about to append, kept in the checkpoint before
+// they are appended: a batch killed anywhere between the two finishes them
+// when it carries on, skipping those that reached the log, so that the log
+// holds each heavenly hand once.
+struct LogJournal {
+  std::string file;                  // the log, as an absolute path; empty: none
+  std::uint64_t sizeBefore = 0;      // its size just before the entries were appended
+  std::vector<std::string> entries;  // each entry's bytes, in the order they are appended
+};
+
+std::string EncodeCheckpoint(const BatchOptions& batch, const SequenceState& state, const LogJournal& journal = {});
 
 // FNV-1a over the bytes, kept at the end of the file: enough to tell a torn
 // or damaged file from a whole one; nobody forges a checkpoint.
@@ -26,6 +37,7 @@ std::uint64_t CheckpointChecksum(std::string_view bytes);
 
 struct CheckpointRead {
   std::optional<SequenceState> state;
+  LogJournal journal;
   std::string problem;  // why it was refused, when state is empty
 };
 

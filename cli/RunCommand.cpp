@@ -4,8 +4,14 @@
 #include <QCommandLineParser>
 #include <QJsonDocument>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <random>
@@ -23,6 +29,7 @@
 #include "engine/SimulationState.h"
 #include "os/Files.h"
 #include "store/TenhouLogFile.h"
+#include "store/TenhouLogFormat.h"
 #include "store/TenhouLogTable.h"
 
 #ifdef KESTRUM_HAVE_MPI
@@ -57,12 +64,12 @@ class CheckpointKeeper {
   CheckpointKeeper(const QString& file, const BatchOptions& batch)
       : file_(file.toStdString()), name_(file), batch_(batch) {}
 
-  std::optional<std::string> TrySave(const SequenceState& state) {
-    return SaveCheckpointFile(file_, EncodeCheckpoint(batch_, state));
+  std::optional<std::string> TrySave(const SequenceState& state, const LogJournal& journal = {}) {
+    return SaveCheckpointFile(file_, EncodeCheckpoint(batch_, state, journal));
   }
 
-  void Save(const SequenceState& state) {
-    const auto problem = TrySave(state);
+  void Save(const SequenceState& state, const LogJournal& journal) {
+    const auto problem = TrySave(state, journal);
     if (problem && !warned_) {
       PrintErr(QStringLiteral("kestrum-sim run: could not save the checkpoint %1 (%2); the batch goes on\n")
                    .arg(name_, QString::fromStdString(*problem)));
@@ -80,16 +87,18 @@ class CheckpointKeeper {
 // Appends an entry to a log file for every heavenly hand of the batch, in
 // the window's format, with the batch's own counts at that hand.
 //
-// Beside a checkpoint the entries are held and written just before each
-// save, so that every entry written belongs to a saved state: a batch
-// carried on after a kill counts again only heavenly hands that were never
-// written, and the log holds each once. Heavenly hands in blocks cut short
-// by a halt are left to the batch that carries on and plays them again.
+// Beside a checkpoint the entries are held until each save, which keeps
+// them in the checkpoint (with the log's size) before they are appended:
+// a batch killed before that save counts those heavenly hands again, one
+// killed after it finishes the entries that did not reach the log (see
+// FinishLogJournal), and the log holds each once. Heavenly hands in blocks
+// cut short by a halt are left to the batch that carries on and plays them
+// again.
 class BatchLog {
  public:
   BatchLog(const QString& file, std::time_t batchStart, bool heldForCheckpoints)
       : table_(std::make_unique<TenhouLogTable>()),
-        log_(*table_, std::filesystem::path(file.toStdString())),
+        log_(*table_, std::filesystem::absolute(std::filesystem::path(file.toStdString()))),
         file_(file),
         batchStart_(batchStart),
         held_(heldForCheckpoints) {}
@@ -101,9 +110,20 @@ class BatchLog {
       Append(find, tally, secondsIntoBatch);
   }
 
-  void WriteHeld() {
-    for (const Held& entry : waiting_) Append(entry.find, entry.tally, entry.seconds);
+  // The held entries, as they will be appended, and the log's size now.
+  LogJournal JournalOfHeld() {
+    LogJournal journal;
+    journal.file = log_.File().string();
+    std::error_code error;
+    const auto size = std::filesystem::file_size(log_.File(), error);
+    journal.sizeBefore = error ? 0 : static_cast<std::uint64_t>(size);
+    for (const Held& entry : waiting_) journal.entries.push_back(EntryBytes(entry.find, entry.tally, entry.seconds));
     waiting_.clear();
+    return journal;
+  }
+
+  void AppendJournal(const LogJournal& journal) {
+    for (const std::string& entry : journal.entries) AppendBytes(entry);
   }
 
  private:
@@ -114,6 +134,10 @@ class BatchLog {
   };
 
   void Append(const TenhouFind& find, const BatchTally& tally, double secondsIntoBatch) {
+    AppendBytes(EntryBytes(find, tally, secondsIntoBatch));
+  }
+
+  std::string EntryBytes(const TenhouFind& find, const BatchTally& tally, double secondsIntoBatch) {
     SimulationState state;
     state.startHeader = log_.StartHeaderAt(At(runStartedAt_));
     state.hand = Expand(find.hand);
@@ -123,8 +147,12 @@ class BatchLog {
     state.tenhoCnt = tally.tenhou;
     state.minTenhoCnt = tally.shortestRun;
     state.maxTenhoCnt = tally.longestRun;
-    log_.AppendTenhouLog(state, At(secondsIntoBatch));
     runStartedAt_ = secondsIntoBatch;
+    return WithCrLf(TenhouLogEntryLines(state, At(secondsIntoBatch)));
+  }
+
+  void AppendBytes(const std::string& entry) {
+    log_.AppendEntryBytes(entry);
     if (log_.LastAppendResult() != LogAppendResult::Written && !warned_) {
       PrintErr(QStringLiteral("kestrum-sim run: could not append to %1; the batch goes on\n").arg(file_));
       warned_ = true;
@@ -282,6 +310,50 @@ ParsedRun ParseRun(const QStringList& args, bool counts) {
   return {request, kExitOk};
 }
 
+// The entries the last save of an interrupted batch was appending: those
+// found in the log after the size it had then are skipped, the rest
+// appended, in order.
+// The log from offset on (from the start when it is shorter now); nothing
+// for what is not a regular file, which is opened without waiting on it.
+std::string LogTail(const std::string& file, std::uint64_t offset) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return {};
+  std::string tail;
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    off_t at = static_cast<std::uint64_t>(info.st_size) >= offset ? static_cast<off_t>(offset) : 0;
+    char buffer[65536];
+    while (true) {
+      const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      tail.append(buffer, static_cast<std::size_t>(n));
+      at += n;
+    }
+  }
+  ::close(fd);
+  return tail;
+}
+
+void FinishLogJournal(const LogJournal& journal) {
+  if (journal.entries.empty() || journal.file.empty()) return;
+  const std::string tail = LogTail(journal.file, journal.sizeBefore);
+  auto table = std::make_unique<TenhouLogTable>();
+  TenhouLogFile log(*table, journal.file);
+  std::size_t from = 0;
+  for (const std::string& entry : journal.entries) {
+    const std::size_t found = tail.find(entry, from);
+    if (found != std::string::npos) {
+      from = found + entry.size();
+      continue;
+    }
+    log.AppendEntryBytes(entry);
+    if (log.LastAppendResult() != LogAppendResult::Written)
+      PrintErr(QStringLiteral("kestrum-sim run: could not append to %1; the batch goes on\n")
+                   .arg(QString::fromStdString(journal.file)));
+  }
+}
+
 // Reads the checkpoint to carry on from; nothing to read is a fresh start.
 // Returns the exit code when the file is refused.
 std::optional<int> ResumeFromCheckpoint(RunRequest& request) {
@@ -292,6 +364,7 @@ std::optional<int> ResumeFromCheckpoint(RunRequest& request) {
     CheckpointRead read = DecodeCheckpoint(file.bytes, request.batch);
     if (read.state) {
       request.resumeFrom = std::move(*read.state);
+      FinishLogJournal(read.journal);
       return std::nullopt;
     }
     problem = read.problem;
@@ -347,8 +420,9 @@ int CountBatch(const RunRequest& request, std::optional<CheckpointKeeper>& keepe
   };
   if (keeper)
     observer.save = [&keeper, &log](const SequenceState& state) {
-      if (log) log->WriteHeld();
-      keeper->Save(state);
+      const LogJournal journal = log ? log->JournalOfHeld() : LogJournal{};
+      keeper->Save(state, journal);
+      if (log) log->AppendJournal(journal);
     };
   BatchSetup setup;
   setup.resumeFrom = request.resumeFrom;

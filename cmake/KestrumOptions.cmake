@@ -19,3 +19,9 @@ endif()
 if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
   target_compile_options(kestrum_options INTERFACE -Wno-restrict)
 endif()
+# libFuzzer needs thousands of runs a second to search well, which the
+# unoptimised Debug code under the sanitizers does not give; the sanitizers
+# and assertions stay.
+if(KESTRUM_FUZZ)
+  target_compile_options(kestrum_options INTERFACE -O1)
+endif()

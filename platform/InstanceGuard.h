@@ -1,16 +1,27 @@
 #pragma once
-// The single-instance guard "KESTRUM_RUNNING": one per user on the machine,
-// whatever the environment the program was started from (a desktop, ssh,
-// cron, another XDG_RUNTIME_DIR or none). It is a datagram socket bound to
-// the abstract name "KESTRUM_RUNNING-<uid>": no file to own, to squat on or
-// to leave behind, and the kernel frees the name when the holder ends in any
-// way, SIGKILL included, so a killed instance never blocks the next start.
+// The single-instance guard "KESTRUM_RUNNING": one instance per user and
+// store, whatever the environment the program was started from (a desktop,
+// ssh, cron, another XDG_RUNTIME_DIR or none, another network namespace).
 //
-// A guard whose name is taken means another instance, even if the holder is
-// not a Kestrum; the program never goes on without a guard.
+// It is a write lock on two files that only the user can open (mode 0600):
+// "KESTRUM_RUNNING" beside the store, in the user's own folder, which covers
+// the store itself; and "/dev/shm/KESTRUM_RUNNING-<uid>", beside the status
+// block, which covers the block that every instance of the user on the
+// machine would share even with another store (another HOME). The locks are
+// open-file-description locks: the kernel drops them when the holder ends in
+// any way, SIGKILL included, so a killed instance never blocks the next
+// start, and the files staying behind hold nothing.
+//
+// Another user cannot take either lock, having no way to open the files. A
+// file under the name beside the store that is not the user's own regular
+// file means the guard cannot be trusted: the program does not start. One
+// under the machine-wide name is passed over, since anyone may create files
+// in /dev/shm. A store folder that takes no file (read-only) leaves the
+// machine-wide file to guard alone.
 
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 
 namespace kestrum {
@@ -22,12 +33,14 @@ class InstanceGuard {
   enum class Outcome {
     kAcquired,       // this process is the only instance
     kHeldElsewhere,  // another instance runs: end silently
-    kUnavailable,    // the system gave no socket: end, since the guard cannot be checked
+    kUnavailable,    // the guard cannot be made or trusted: end, saying why (Problem)
   };
 
-  // The user's guard; tests pass a name of their own.
+  // The user's guard, beside the user's store and beside the status block.
   InstanceGuard();
-  explicit InstanceGuard(std::string name);
+  // A guard of the caller's own: ownFile must be the user's; sharedFile,
+  // when not empty, is passed over when it is not.
+  explicit InstanceGuard(std::string ownFile, std::string sharedFile = {});
   ~InstanceGuard();
 
   InstanceGuard(const InstanceGuard&) = delete;
@@ -36,17 +49,27 @@ class InstanceGuard {
   // Tests for another instance and takes the guard in one step.
   Outcome Acquire();
   void Release();
-  bool Held() const { return fd_ >= 0; }
+  bool Held() const { return ownFd_ >= 0 || sharedFd_ >= 0; }
+  // Why the last Acquire gave kUnavailable.
+  const std::string& Problem() const { return problem_; }
 
-  // The guard's name for a user: "KESTRUM_RUNNING-<uid>".
-  static std::string NameFor(uid_t user);
-  // Whether some process holds the guard of that name right now; looks
+  // "<folder of storeFile>/KESTRUM_RUNNING".
+  static std::string FileBesideStore(const std::string& storeFile);
+  // "/dev/shm/KESTRUM_RUNNING-<uid>": the guard that goes with a user's status block.
+  static std::string MachineFileFor(uid_t user);
+  // Whether some process holds the guard in that file right now; looks
   // without taking it, so a starting instance is never turned away by it.
-  static bool IsHeld(const std::string& name);
+  // Empty when the file is there but may not be looked at (another user's).
+  static std::optional<bool> IsHeld(const std::string& file);
 
  private:
-  std::string name_;
-  int fd_ = -1;
+  Outcome AcquireSharedOnly();
+
+  std::string ownFile_;
+  std::string sharedFile_;
+  int ownFd_ = -1;
+  int sharedFd_ = -1;
+  std::string problem_;
 };
 
 }  // namespace kestrum

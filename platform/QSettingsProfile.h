@@ -1,5 +1,6 @@
 #pragma once
-// The per-user profile on QSettings: native format, so the registry key of
+// The per-user profile on QSettings, in the store's own text format (see
+// store/ProfileText.h): the registry key of
 // old on Windows and "~/.config/Local AppWizard-Generated Applications/
 // kestrum.conf" here, one group per section, every value a string.
 
@@ -32,6 +33,8 @@ class QSettingsProfile final : public ProfileBackend {
   bool Commit() override;
 
   std::string FileName() const;
+  // The user's own store file, which the default profile uses.
+  static QString UserFileName();
 
  private:
   QSettings& Settings();

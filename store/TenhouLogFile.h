@@ -31,6 +31,9 @@ class TenhouLogFile final : public TenhouLogPort {
   // the entry only when it reached the file and the table has room.
   void AppendTenhouLog(const SimulationState& state, std::time_t now) override;
   std::string StartHeaderAt(std::time_t now) override;
+  // Appends an entry made earlier (TenhouLogEntryLines, WithCrLf) as it
+  // stands; the table is left alone.
+  void AppendEntryBytes(const std::string& bytes) { lastAppend_ = WriteEntry(bytes); }
 
   const LogReadReport& LastReadReport() const { return lastRead_; }
   // Why the last read found no file to read ("it is not a regular file", the

@@ -120,12 +120,15 @@ TEST(Checkpoint, FinishedBlocksPastAGapAreKeptAndNotPlayedAgain) {
   EXPECT_EQ(read.state->finds.size(), sequence.Finds().size());
 }
 
+// The entries a save is about to append to the log, as it keeps them.
+LogJournal SomeJournal() { return {"/var/log/tenholog.txt", 4321, {"first entry\r\n", "", "second\r\n\r\n"}}; }
+
 class CheckpointBytes : public ::testing::Test {
  protected:
   void SetUp() override {
     const BatchOptions options = Options(2, 0, 40);
     BatchObserver observer;
-    observer.save = [&](const SequenceState& state) { bytes_ = EncodeCheckpoint(options, state); };
+    observer.save = [&](const SequenceState& state) { bytes_ = EncodeCheckpoint(options, state, SomeJournal()); };
     RunBatch(options, kNeverStop, observer, Playing(FrequentFinds));
     ASSERT_FALSE(bytes_.empty());
     ASSERT_TRUE(DecodeCheckpoint(bytes_, options).state.has_value());
@@ -146,6 +149,25 @@ TEST_F(CheckpointBytes, EveryCutAndEveryDamagedByteIsRefused) {
     EXPECT_FALSE(DecodeCheckpoint(damaged, options).state.has_value()) << "byte " << at;
   }
   EXPECT_FALSE(DecodeCheckpoint(bytes_ + "x", options).state.has_value());
+}
+
+TEST_F(CheckpointBytes, TheLogJournalReadsBackAndAnOlderFileWithoutOneStillCarriesOn) {
+  const BatchOptions options = Options(2, 0, 40);
+  const CheckpointRead read = DecodeCheckpoint(bytes_, options);
+  ASSERT_TRUE(read.state.has_value()) << read.problem;
+  EXPECT_EQ(read.journal.file, SomeJournal().file);
+  EXPECT_EQ(read.journal.sizeBefore, 4321u);
+  EXPECT_EQ(read.journal.entries, SomeJournal().entries);
+  // Format 2: the same, without the journal at the end.
+  const std::string withoutJournal = EncodeCheckpoint(options, *read.state);
+  std::string older = withoutJournal.substr(0, withoutJournal.size() - 8 - 20);
+  older[std::string_view("KESTRUM-CHECKPOINT\n").size()] = 2;
+  const std::uint64_t hash = CheckpointChecksum(older);
+  for (int i = 0; i < 8; ++i) older += static_cast<char>(hash >> (8 * i));
+  const CheckpointRead carried = DecodeCheckpoint(older, options);
+  ASSERT_TRUE(carried.state.has_value()) << carried.problem;
+  EXPECT_EQ(carried.state->finds.size(), read.state->finds.size());
+  EXPECT_TRUE(carried.journal.entries.empty());
 }
 
 TEST_F(CheckpointBytes, OtherSeedLimitOrVersionIsRefusedByName) {

@@ -191,7 +191,7 @@ TEST(SimRun, InterruptStopsCleanlyAndStillPrintsTheSummary) {
 
 TEST(SimWatch, FollowsTheBlockOfAnotherProcessAcrossItsRecreation) {
   const std::string name = "/kestrum-watch-test-" + std::to_string(getpid());
-  const std::string guardName = "kestrum-watch-test-" + std::to_string(getpid());
+  const std::string guardName = "/tmp/kestrum-watch-test-guard-" + std::to_string(getpid());
   InstanceGuard writerRuns(guardName);
   ASSERT_EQ(writerRuns.Acquire(), InstanceGuard::Outcome::kAcquired);
   Child watcher = Spawn({"watch", "--name", name, "--guard", guardName, "--poll", "5"});
@@ -217,6 +217,7 @@ TEST(SimWatch, FollowsTheBlockOfAnotherProcessAcrossItsRecreation) {
   EXPECT_EQ(WaitForExit(watcher.pid, std::chrono::seconds(5)), 0);
   close(watcher.out);
   EXPECT_FALSE(ReadStatusBlock(name).has_value());  // the watcher made none
+  ::unlink(guardName.c_str());
 }
 
 }  // namespace

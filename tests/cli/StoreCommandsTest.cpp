@@ -102,7 +102,9 @@ TEST_F(StoreCommands, DamagedOrMissingLogReadsAsEmptyWithAHint) {
 
 TEST_F(StoreCommands, RecordsShowsTheStoredValuesByTheLoadRules) {
   const std::string file = Path("kestrum.conf");
+  // The typed value would make a variant decoder ask for 62 GB: it reads as missing.
   std::ofstream(file) << "[RECORD]\nTOTALCNT=8589934597\nTENHOCNT=  42abc\nMINTENHOCNT=7\n"
+                         "MAXTENHOCNT=@Variant(\\0\\0\\0\\ttttx7f)\n"
                          "[SETTING]\nSPEED=120\nSOUND=2\nCONTINUE=1\n";
   const ProcessResult result = RunSim({"records", "--file", file, "--json"});
   ASSERT_EQ(result.exitCode, 0) << result.err;

@@ -36,6 +36,7 @@ class WatchOnce : public ::testing::Test {
   void TearDown() override {
     const std::string path = "/dev/shm" + name_;
     if (::rmdir(path.c_str()) != 0) ::unlink(path.c_str());
+    ::unlink(guard_.c_str());
   }
   ProcessResult Once(bool json) {
     std::vector<std::string> args{"watch", "--once", "--name", name_, "--guard", guard_};
@@ -49,7 +50,7 @@ class WatchOnce : public ::testing::Test {
                                   "--json", "--name", name_, "--guard", guard_});
   }
   std::string name_ = "/kestrum-watch-once-" + std::to_string(::getpid());
-  std::string guard_ = "kestrum-watch-once-" + std::to_string(::getpid());
+  std::string guard_ = "/tmp/kestrum-watch-once-guard-" + std::to_string(::getpid());
 };
 
 TEST_F(WatchOnce, TellsApartEveryKindOfBlockAndWhetherItsWriterRuns) {
@@ -102,6 +103,48 @@ TEST_F(WatchOnce, ABlockItMayNotReadIsNotCalledMissing) {
   EXPECT_EQ(JsonOf(result.out).value(QStringLiteral("state")).toString(), QStringLiteral("denied")) << result.out
                                                                                                       << result.err;
   EXPECT_EQ(result.exitCode, 1);
+}
+
+// Anyone may create the block under the name before the user's Kestrum
+// does, with a forged heavenly hand in it: watch names its owner, and
+// follows it only when asked to, even as root.
+TEST_F(WatchOnce, AnotherUsersBlockIsNamedAndFollowedOnlyWhenAskedFor) {
+  if (!testing::CanActAsAnotherUser()) GTEST_SKIP() << "only root can make a block as another user";
+  const std::string forged = StatusText(true, kFixedStartHand, TileNames(), 7);
+  const ProcessResult made = RunProgram(
+      "setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "sh", "-c",
+                  "umask 077; { printf '%s' \"$1\"; head -c $((512 - ${#1})) /dev/zero; } >\"$0\"",
+                  "/dev/shm" + name_, forged});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+
+  const ProcessResult json = Once(true);
+  const QJsonObject refused = JsonOf(json.out);
+  EXPECT_EQ(refused.value(QStringLiteral("state")).toString(), QStringLiteral("other-user")) << json.out;
+  EXPECT_EQ(refused.value(QStringLiteral("owner")).toInteger(), testing::kNobody);
+  EXPECT_EQ(refused.value(QStringLiteral("ownerName")).toString(), QStringLiteral("nobody"));
+  EXPECT_FALSE(refused.contains(QStringLiteral("tenhou"))) << json.out;
+  EXPECT_EQ(json.exitCode, 1);
+  const ProcessResult text = Once(false);
+  EXPECT_EQ(text.exitCode, 1);
+  EXPECT_EQ(text.out, "");
+  EXPECT_NE(text.err.find("belongs to user nobody (65534), not to you"), std::string::npos) << text.err;
+  // Following ends at once too, rather than showing the forged games.
+  const ProcessResult follow = RunSim({"watch", "--name", name_, "--guard", guard_, "--poll", "5"});
+  EXPECT_EQ(follow.exitCode, 1);
+  EXPECT_EQ(follow.out, "");
+
+  // Asked for, it is followed, its owner named; its writer is whoever holds the guard.
+  const ProcessResult asked = RunSim({"watch", "--once", "--json", "--any-user", "--name", name_, "--guard", guard_});
+  const QJsonObject gone = JsonOf(asked.out);
+  EXPECT_EQ(gone.value(QStringLiteral("state")).toString(), QStringLiteral("writer-gone")) << asked.out;
+  EXPECT_EQ(gone.value(QStringLiteral("owner")).toInteger(), testing::kNobody);
+  EXPECT_TRUE(gone.value(QStringLiteral("tenhou")).toBool());
+  EXPECT_EQ(asked.exitCode, 1);
+  InstanceGuard writer(guard_);
+  ASSERT_EQ(writer.Acquire(), InstanceGuard::Outcome::kAcquired);
+  const ProcessResult live = RunSim({"watch", "--once", "--any-user", "--name", name_, "--guard", guard_});
+  EXPECT_EQ(live.exitCode, 0) << live.err;
+  EXPECT_EQ(live.out, "1*1m9m1p9p1s9s東南西北白発中中+7\n");
 }
 
 // Another user's block may hold any bytes: an OSC sequence that retitles

@@ -82,7 +82,7 @@ fi
 helpers+=($!)
 e2e_wait_for 10 test -e "$block" || e2e_fail "the shrinking block was not made"
 if [ -n "$sim" ]; then
-  "$sim" watch --poll 1 >"$E2E_WORK/watch.out" 2>"$E2E_WORK/watch.err" &
+  "$sim" watch --any-user --poll 1 >"$E2E_WORK/watch.out" 2>"$E2E_WORK/watch.err" &
   watch_pid=$!
   helpers+=("$watch_pid")
 fi

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QSettings>
 #include <QString>
 
 #include <csignal>
@@ -13,6 +14,7 @@
 #include "TempDir.h"
 #include "tests/OrdinaryUser.h"
 #include "engine/SimulationState.h"
+#include "store/ProfileText.h"
 #include "store/SettingsStore.h"
 
 namespace kestrum {
@@ -101,12 +103,40 @@ TEST(QSettingsProfileTest, SavedValuesAreStringsInTwoGroupsAndReadBack) {
   ExpectSameStoredValues(LoadFrom(file), SavedRecords());
 }
 
+// The store's own text against QSettings' INI writer, which made every
+// existing file: the same values give the same bytes, and its file reads
+// back as the values it was given.
+TEST(QSettingsProfileTest, OwnFormatWritesWhatTheIniWriterWroteByteForByte) {
+  TempDir dir;
+  const auto file = dir / "qt.conf";
+  const std::vector<std::pair<std::string, std::string>> values = {
+      {"RECORD/TOTALCNT", "5000000000"}, {"RECORD/TENHOCNT", "3"},    {"RECORD/MAXTENHOCNT", "350"},
+      {"RECORD/MINTENHOCNT", "0"},       {"SETTING/SPEED", "500"},    {"SETTING/CONTINUE", "1"},
+      {"SETTING/NOTE", "a;b, c=d"},      {"SETTING/QUOTE", "\"q\"\\"}, {"SETTING/EDGE", " x "},
+      {"SETTING/AT", "@Variant(1)"},     {"SETTING/CTRL", std::string("\x01" "7\t\0" "1f", 7)},
+      {"SETTING/JP", "\xE5\xA4\xA9\xE5\x92\x8C"}, {"TOP", "1"}, {"Other Group/KEY.x-y_z", "v"},
+  };
+  ProfileEntries entries;
+  {
+    QSettings qt(QPath(file), QSettings::IniFormat);
+    for (const auto& [key, value] : values) {
+      qt.setValue(QString::fromStdString(key), QString::fromStdString(value));
+      entries[key] = value;
+    }
+  }
+  const std::string written = ReadBytes(file);
+  EXPECT_EQ(ProfileTextOf(entries), written);
+  EXPECT_EQ(ParseProfileText(written), entries);
+}
+
 TEST(QSettingsProfileTest, HandEditedValuesLoadByTheLeadingNumberRules) {
   TempDir dir;
   const auto file = dir / "kestrum.conf";
   WriteBytes(file,
              "[RECORD]\nTOTALCNT=  42abc\nTENHOCNT=\"  7\"\nMAXTENHOCNT=12, 13\nMINTENHOCNT=@Variant(\\0\\0\\0\\x7f)\n"
-             "[SETTING]\nSOUND=2\nAUTOSTART= 1\nSPEED=letters\nOTHER=kept\n");
+             "[SETTING]\nSOUND=2\nAUTOSTART= 1\nSPEED=letters\nOTHER=kept\n"
+             // A variant decoder would ask for 62 GB here.
+             "LOGFILE=@Variant(\\0\\0\\0\\ttttx7f)\n");
   const SimulationState state = LoadFrom(file);
   EXPECT_EQ(state.totalCnt, 42);
   EXPECT_EQ(state.tenhoCnt, 7);
