@@ -11,8 +11,6 @@ using distance::kCostSlots;
 using distance::kDigitBase;
 using distance::kMaxSets;
 
-constexpr std::uint8_t kUnreached = 0xff;
-
 // One group: nine ranks with runs (a suit) or seven kinds without (honours).
 struct GroupShape {
   int kinds;
@@ -77,7 +75,7 @@ void MarkExactShapes(const GroupShape& shape, std::vector<std::uint16_t>& exact)
 template <class Visit>
 void ForEachVector(const GroupShape& shape, bool up, Visit visit) {
   Digits digits{};
-  if (!up) digits.fill(kCopiesPerKind);
+  if (!up) std::fill_n(digits.begin(), shape.kinds, kCopiesPerKind);
   for (std::uint32_t step = 0; step < shape.keys; ++step) {
     const std::uint32_t key = up ? step : shape.keys - 1 - step;
     visit(key, digits);
@@ -88,42 +86,58 @@ void ForEachVector(const GroupShape& shape, bool up, Visit visit) {
   }
 }
 
-// The fewest tiles that must be added to each vector so that it holds k sets
-// and h pairs among its tiles. A vector that holds them costs 0; otherwise
-// some added tile lowers the cost by exactly one, so the cost is one more
-// than the least cost among the vectors with one more tile. The vector of
-// four of every kind holds every shape, so the recursion ends.
-std::vector<std::array<std::uint8_t, 16>> MissingTiles(const GroupShape& shape) {
+int TileCount(const Digits& digits) {
+  int tiles = 0;
+  for (const int c : digits) tiles += c;
+  return tiles;
+}
+
+// The fewest tiles that must be added to each vector of at most fourteen
+// tiles so that it holds k sets and h pairs, as nibbles CostSlot(k, h). A
+// shape of k sets and h pairs has 3k + 2h tiles, so the cost is that less
+// the most of its tiles the vector can supply: the largest part of the
+// vector that is also part of some shape. A vector that is itself part of a
+// shape supplies all of its tiles; any other supplies what one of the
+// vectors with one tile fewer supplies. Vectors of more than fourteen tiles
+// are no hand and get no costs.
+std::vector<std::uint64_t> MissingTiles(const GroupShape& shape) {
   const auto power = Powers();
-  std::vector<std::uint16_t> holds(shape.keys, 0);
-  MarkExactShapes(shape, holds);
-  ForEachVector(shape, true, [&](std::uint32_t key, const Digits& digits) {
-    for (int i = 0; i < shape.kinds; ++i)
-      if (digits[i] > 0) holds[key] |= holds[key - power[i]];
-  });
-  std::vector<std::array<std::uint8_t, 16>> missing(shape.keys);
+  std::vector<std::uint16_t> partOfShape(shape.keys, 0);
+  MarkExactShapes(shape, partOfShape);
   ForEachVector(shape, false, [&](std::uint32_t key, const Digits& digits) {
-    std::array<std::uint8_t, 16> least;
-    least.fill(kUnreached);
-    for (int i = 0; i < shape.kinds; ++i) {
-      if (digits[i] == kCopiesPerKind) continue;
-      const auto& next = missing[key + power[i]];
-      for (int s = 0; s < 16; ++s) least[s] = std::min(least[s], next[s]);
+    if (TileCount(digits) >= kHandSize) return;
+    for (int i = 0; i < shape.kinds; ++i)
+      if (digits[i] < kCopiesPerKind) partOfShape[key] |= partOfShape[key + power[i]];
+  });
+  std::vector<std::uint64_t> supplied(shape.keys, 0);  // nibbles, as the costs
+  std::vector<std::uint64_t> missing(shape.keys, 0);
+  ForEachVector(shape, true, [&](std::uint32_t key, const Digits& digits) {
+    const int tiles = TileCount(digits);
+    if (tiles > kHandSize) return;
+    std::uint64_t most = 0;
+    std::uint64_t cost = 0;
+    for (int slot = 0; slot < kCostSlots; ++slot) {
+      std::uint64_t best = 0;
+      if ((partOfShape[key] >> slot) & 1u) {
+        best = static_cast<std::uint64_t>(tiles);
+      } else {
+        for (int i = 0; i < shape.kinds; ++i)
+          if (digits[i] > 0) best = std::max(best, (supplied[key - power[i]] >> (4 * slot)) & 15u);
+      }
+      most |= best << (4 * slot);
+      const std::uint64_t shapeTiles = static_cast<std::uint64_t>(3 * (slot / 2) + 2 * (slot % 2));
+      cost |= (shapeTiles - best) << (4 * slot);
     }
-    auto& cost = missing[key];
-    for (int s = 0; s < 16; ++s) {
-      const bool held = s < kCostSlots && ((holds[key] >> s) & 1u) != 0;
-      cost[s] = held ? 0 : static_cast<std::uint8_t>(least[s] == kUnreached ? kUnreached : least[s] + 1);
-    }
+    supplied[key] = most;
+    missing[key] = cost;
   });
   return missing;
 }
 
 bool IsOrphanRank(const GroupShape& shape, int kind) { return !shape.runs || kind == 0 || kind == shape.kinds - 1; }
 
-std::uint64_t Entry(const GroupShape& shape, const Digits& digits, const std::array<std::uint8_t, 16>& cost) {
-  std::uint64_t entry = 0;
-  for (int s = 0; s < kCostSlots; ++s) entry |= static_cast<std::uint64_t>(std::min<int>(cost[s], 15)) << (4 * s);
+std::uint64_t Entry(const GroupShape& shape, const Digits& digits, std::uint64_t cost) {
+  std::uint64_t entry = cost;
   std::uint64_t pairs = 0;
   std::uint64_t singles = 0;
   std::uint64_t orphans = 0;
@@ -136,10 +150,8 @@ std::uint64_t Entry(const GroupShape& shape, const Digits& digits, const std::ar
       orphanPair |= digits[i] >= 2 ? 1 : 0;
     }
   }
-  // A group of more than fifteen tiles is no part of a hand; its fields
-  // are kept within their four bits all the same.
-  entry |= std::min<std::uint64_t>(pairs, 15) << distance::kPairsShift;
-  entry |= std::min<std::uint64_t>(singles, 15) << distance::kSinglesShift;
+  entry |= pairs << distance::kPairsShift;
+  entry |= singles << distance::kSinglesShift;
   entry |= orphans << distance::kOrphansShift;
   entry |= orphanPair << distance::kOrphanPairShift;
   return entry;
@@ -148,7 +160,7 @@ std::uint64_t Entry(const GroupShape& shape, const Digits& digits, const std::ar
 void FillGroup(const GroupShape& shape, std::uint64_t* table) {
   const auto missing = MissingTiles(shape);
   ForEachVector(shape, true, [&](std::uint32_t key, const Digits& digits) {
-    table[key] = Entry(shape, digits, missing[key]);
+    table[key] = TileCount(digits) > kHandSize ? 0 : Entry(shape, digits, missing[key]);
   });
 }
 
