@@ -3,6 +3,7 @@
 // field, so that a summary, a JSON document or a plot can be made from a
 // BatchResult alone.
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -40,6 +41,20 @@ struct TenhouFind {
   CompactHand hand{};
 };
 
+// The games counted, by distance from complete (slot distance + 1).
+struct DistanceTally {
+  std::array<Count64, kDistanceSlots> dealer{};
+  std::array<Count64, kDistanceSlots> firstThirteen{};
+
+  void Add(const GameDistances& block) {
+    for (int i = 0; i < kDistanceSlots; ++i) {
+      dealer[i] += block.dealer[i];
+      firstThirteen[i] += block.firstThirteen[i];
+    }
+  }
+  bool operator==(const DistanceTally&) const = default;
+};
+
 // The running counts of a batch in sequence order.
 struct BatchTally {
   Count64 games = 0;
@@ -49,6 +64,7 @@ struct BatchTally {
   Count64 standard = 0;
   Count64 shortestRun = 0;  // 0 while no heavenly hand has been found
   Count64 longestRun = 0;
+  DistanceTally distances;
 };
 
 struct BatchResult {

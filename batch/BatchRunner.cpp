@@ -8,6 +8,7 @@
 #include "batch/BlockSupply.h"
 #include "batch/BlockWorkers.h"
 #include "batch/ResultQueue.h"
+#include "engine/HandDistance.h"
 
 namespace kestrum {
 namespace {
@@ -143,6 +144,9 @@ class BatchRun {
 
 BatchResult RunBatch(const BatchOptions& options, const std::atomic<bool>& stop, const BatchObserver& observer,
                      const BatchSetup& setup) {
+  // The distance tables take a moment to build: before the clock starts, so
+  // that a time limit and the first progress count games only.
+  SharedDistanceTables();
   BatchRun run(options, stop, observer, setup);
   return run.Run();
 }

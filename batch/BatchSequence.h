@@ -25,6 +25,7 @@ std::uint32_t GamesInBlock(const BatchLimits& limits, std::uint64_t block);
 struct SequenceState {
   std::uint64_t countedBlocks = 0;
   std::vector<TenhouFind> finds;
+  DistanceTally distances;  // of the games counted
   std::vector<BlockResult> waiting;
 };
 

@@ -246,6 +246,18 @@ KESTRUM_HD inline HandDistance DistanceOfEntries(const std::uint64_t (&entries)[
   return d;
 }
 
+// The distance of a hand given by its keys: the three suits' keys summed in
+// one word (21 bits each) and the honours' key.
+KESTRUM_HD inline HandDistance DistanceOfKeys(const DistanceTables& tables, std::uint64_t suits,
+                                              std::uint32_t honours) {
+  using distance::kSuitKeyBits;
+  using distance::kSuitKeyMask;
+  const std::uint64_t entries[distance::kGroups] = {tables.suit[suits & kSuitKeyMask],
+                                                    tables.suit[(suits >> kSuitKeyBits) & kSuitKeyMask],
+                                                    tables.suit[suits >> (2 * kSuitKeyBits)], tables.honours[honours]};
+  return DistanceOfEntries(entries);
+}
+
 // Any number of tiles up to fourteen, in any order, at most four of a kind;
 // a code of 0 is an empty slot and counts for nothing.
 template <class Code>
@@ -256,13 +268,30 @@ KESTRUM_HD inline HandDistance DistanceOfTiles(const DistanceTables& tables, con
     suits += tables.suitKeyOfCode[static_cast<int>(tiles[i])];
     honours += tables.honourKeyOfCode[static_cast<int>(tiles[i])];
   }
-  using distance::kSuitKeyBits;
-  using distance::kSuitKeyMask;
-  const std::uint64_t entries[distance::kGroups] = {tables.suit[suits & kSuitKeyMask],
-                                                    tables.suit[(suits >> kSuitKeyBits) & kSuitKeyMask],
-                                                    tables.suit[suits >> (2 * kSuitKeyBits)],
-                                                    tables.honours[honours]};
-  return DistanceOfEntries(entries);
+  return DistanceOfKeys(tables, suits, honours);
+}
+
+// The least distances of a deal's first thirteen tiles and of its first
+// fourteen (the dealer's hand), in one pass over the tiles as they lie.
+struct DealDistance {
+  int thirteen = 0;
+  int fourteen = 0;
+};
+
+template <class Code>
+KESTRUM_HD inline DealDistance DistanceOfDeal(const DistanceTables& tables, const Code* wall) {
+  std::uint64_t suits = 0;
+  std::uint32_t honours = 0;
+  for (int i = 0; i < kHandSize - 1; ++i) {
+    suits += tables.suitKeyOfCode[static_cast<int>(wall[i])];
+    honours += tables.honourKeyOfCode[static_cast<int>(wall[i])];
+  }
+  DealDistance d;
+  d.thirteen = DistanceOfKeys(tables, suits, honours).best;
+  suits += tables.suitKeyOfCode[static_cast<int>(wall[kHandSize - 1])];
+  honours += tables.honourKeyOfCode[static_cast<int>(wall[kHandSize - 1])];
+  d.fourteen = DistanceOfKeys(tables, suits, honours).best;
+  return d;
 }
 
 inline HandDistance DistanceOfHand(const Hand& hand) {
