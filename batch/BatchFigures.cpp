@@ -4,12 +4,29 @@
 
 #include "batch/BatchResult.h"
 #include "batch/ExactCount.h"
+#include "batch/ExactDistance.h"
 
 namespace kestrum {
 namespace {
 
 FormFigures Form(Count64 found, Uint128 formDeals, const ExactCounts& exact, Count64 games) {
   return {found, static_cast<double>(games) * Ratio(formDeals, exact.deals)};
+}
+
+DistanceFigures Distances(const std::array<Count64, kDistanceSlots>& seen, const DistanceCounts& exact,
+                          Count64 games) {
+  DistanceFigures figures;
+  figures.seen = seen;
+  std::vector<std::uint64_t> observed;
+  std::vector<double> probability;
+  for (int slot = 0; slot < kDistanceSlots; ++slot) {
+    figures.probability[slot] = Ratio(exact.At(DistanceForm::kBest, slot - 1), exact.deals);
+    figures.expected[slot] = figures.probability[slot] * static_cast<double>(games);
+    observed.push_back(static_cast<std::uint64_t>(seen[slot]));
+    probability.push_back(figures.probability[slot]);
+  }
+  figures.fit = FitDistances(observed, probability, -1);
+  return figures;
 }
 
 }  // namespace
@@ -31,6 +48,10 @@ BatchFigures FiguresOf(const BatchResult& result, const ExactCounts& exact) {
   for (const TenhouFind& find : result.finds) runs.push_back(find.runLength);
   f.runs = runs.size();
   f.runsFit = FitRunsToGeometric(runs, f.exactRate);
+  // The histograms count the games they measured: all of them, resumed or not.
+  const ExactDistances& distances = SharedExactDistances();
+  f.dealerDistances = Distances(tally.distances.dealer, distances.dealer, tally.games);
+  f.firstThirteenDistances = Distances(tally.distances.firstThirteen, distances.nonDealer, tally.games);
   f.gamesPerSecond =
       result.elapsedSeconds > 0 ? static_cast<double>(tally.games - result.resumedGames) / result.elapsedSeconds : 0.0;
   return f;

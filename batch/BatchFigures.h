@@ -4,10 +4,13 @@
 // holds, the count expected for each form, and whether the runs follow the
 // law of independent games.
 
+#include <array>
 #include <cstddef>
 #include <optional>
 
 #include "batch/BinomialLaw.h"
+#include "batch/BlockResult.h"
+#include "batch/DistanceFit.h"
 #include "batch/RunsFit.h"
 #include "engine/Tiles.h"
 
@@ -24,6 +27,14 @@ struct FormFigures {
   double expected = 0.0;  // games times the form's exact probability
 };
 
+// The games by distance from complete beside the exact law (slot distance + 1).
+struct DistanceFigures {
+  std::array<Count64, kDistanceSlots> seen{};
+  std::array<double, kDistanceSlots> probability{};  // exact
+  std::array<double, kDistanceSlots> expected{};     // games times probability
+  std::optional<DistanceFit> fit;                    // once two bins hold five games expected
+};
+
 struct BatchFigures {
   double rate = 0.0;
   RateInterval interval95;
@@ -36,6 +47,8 @@ struct BatchFigures {
   FormFigures standard;
   std::size_t runs = 0;
   std::optional<RunsFit> runsFit;  // once there are kMinRunsForFit runs
+  DistanceFigures dealerDistances;         // the dealer's fourteen tiles
+  DistanceFigures firstThirteenDistances;  // the wall's first thirteen as dealt
   double gamesPerSecond = 0.0;
 };
 

@@ -218,4 +218,9 @@ ExactDistances CountDealsByDistance() {
   return {CountsOf(dealer, kHandSize), CountsOf(nonDealer, kHandSize - 1)};
 }
 
+const ExactDistances& SharedExactDistances() {
+  static const ExactDistances distances = CountDealsByDistance();
+  return distances;
+}
+
 }  // namespace kestrum

@@ -47,4 +47,7 @@ struct ExactDistances {
 
 ExactDistances CountDealsByDistance();
 
+// Counted once, on first use, for the process.
+const ExactDistances& SharedExactDistances();
+
 }  // namespace kestrum

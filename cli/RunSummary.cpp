@@ -53,8 +53,43 @@ QString FormName(HandForm form) {
   return QStringLiteral("none");
 }
 
+// An expected count to four significant digits, whole numbers from 10000
+// on: "0.003025", "6.978", "69812".
+QString ExpectedText(double expected) {
+  if (expected == 0.0) return QStringLiteral("0");
+  if (expected >= 1e4) return QString::number(expected, 'f', 0);
+  return QString::number(expected, 'g', 4);
+}
+
 QString FormLine(const FormFigures& form) {
-  return QStringLiteral("%1 (expected %2)").arg(form.found).arg(form.expected, 0, 'f', 2);
+  return QStringLiteral("%1 (expected %2)").arg(form.found).arg(ExpectedText(form.expected));
+}
+
+QString DistanceFitText(const DistanceFigures& d) {
+  if (!d.fit) return QStringLiteral("needs more games");
+  return QStringLiteral("chi-square %1 on %2 degrees of freedom, p = %3: %4")
+      .arg(d.fit->chiSquare, 0, 'f', 2)
+      .arg(d.fit->degreesOfFreedom)
+      .arg(PValue(d.fit->pValue), d.fit->pValue >= kConsistencyLevel ? QStringLiteral("consistent with the exact law")
+                                                                      : QStringLiteral("not consistent with the exact law"));
+}
+
+QString DistanceTableText(const BatchFigures& f) {
+  QString text = Line(QStringLiteral("distance"), QStringLiteral("dealer's fourteen (expected)").leftJustified(34, QLatin1Char(' ')) +
+                                                    QStringLiteral("first thirteen as dealt (expected)"));
+  for (int slot = 0; slot < kDistanceSlots; ++slot) {
+    const QString dealer =
+        QStringLiteral("%1 (%2)").arg(f.dealerDistances.seen[slot]).arg(ExpectedText(f.dealerDistances.expected[slot]));
+    const QString thirteen = QStringLiteral("%1 (%2)")
+                                 .arg(f.firstThirteenDistances.seen[slot])
+                                 .arg(ExpectedText(f.firstThirteenDistances.expected[slot]));
+    text += Line(QStringLiteral("  %1").arg(slot - 1, 2), dealer.leftJustified(34, QLatin1Char(' ')) + thirteen);
+  }
+  text += Line(QStringLiteral("dealer vs exact"), DistanceFitText(f.dealerDistances));
+  text += Line(QStringLiteral("thirteen vs exact"), DistanceFitText(f.firstThirteenDistances));
+  text += Line(QString(), QStringLiteral("(a distance: the fewest tiles a hand must take in to be complete, less"));
+  text += Line(QString(), QStringLiteral(" one; bins with fewer than 5 games expected merged at the ends)"));
+  return text;
 }
 
 QString ConsistencyText(const BatchFigures& f) {
@@ -114,6 +149,39 @@ QJsonValue RunsFitJson(const BatchFigures& f) {
                      {QStringLiteral("consistent"), f.runsFit->pValue >= kConsistencyLevel}};
 }
 
+QJsonValue DistanceFitJson(const DistanceFigures& d) {
+  if (!d.fit) return QJsonValue(QJsonValue::Null);
+  QJsonArray bins;
+  for (const DistanceBin& bin : d.fit->bins)
+    bins.append(QJsonObject{{QStringLiteral("first"), bin.first},
+                            {QStringLiteral("last"), bin.last},
+                            {QStringLiteral("observed"), Count(static_cast<Count64>(bin.observed))},
+                            {QStringLiteral("expected"), bin.expected}});
+  return QJsonObject{{QStringLiteral("method"), QStringLiteral("Pearson chi-square against the exact distribution, "
+                                                               "bins under 5 expected merged at the ends, df = bins - 1")},
+                     {QStringLiteral("bins"), bins},
+                     {QStringLiteral("chiSquare"), d.fit->chiSquare},
+                     {QStringLiteral("degreesOfFreedom"), d.fit->degreesOfFreedom},
+                     {QStringLiteral("pValue"), d.fit->pValue},
+                     {QStringLiteral("level"), kConsistencyLevel},
+                     {QStringLiteral("consistent"), d.fit->pValue >= kConsistencyLevel}};
+}
+
+QJsonObject DistanceJson(const DistanceFigures& d) {
+  QJsonArray observed;
+  QJsonArray expected;
+  QJsonArray probability;
+  for (int slot = 0; slot < kDistanceSlots; ++slot) {
+    observed.append(Count(d.seen[slot]));
+    expected.append(d.expected[slot]);
+    probability.append(d.probability[slot]);
+  }
+  return QJsonObject{{QStringLiteral("observed"), observed},
+                     {QStringLiteral("expected"), expected},
+                     {QStringLiteral("exactProbability"), probability},
+                     {QStringLiteral("fit"), DistanceFitJson(d)}};
+}
+
 QJsonValue LimitJson(Count64 value) { return value > 0 ? Count(value) : QJsonValue(QJsonValue::Null); }
 
 }  // namespace
@@ -144,6 +212,7 @@ QString SummaryText(const BatchResult& result, const ExactCounts& exact) {
   text += Line(QStringLiteral("runs vs geometric"), RunsFitText(f));
   text += Line(QString(), QStringLiteral("(a run: the games up to and including a heavenly hand since the"));
   text += Line(QString(), QStringLiteral(" previous one in the seed's sequence, or since the batch began)"));
+  text += DistanceTableText(f);
   text +=
       Line(QStringLiteral("threads"),
            result.processes > 1 ? QStringLiteral("%1 in each of %2 processes").arg(result.threads).arg(result.processes)
@@ -190,6 +259,10 @@ QJsonObject SummaryJson(const BatchResult& result, const ExactCounts& exact) {
       {QStringLiteral("shortestRun"), tally.tenhou > 0 ? Count(tally.shortestRun) : QJsonValue(QJsonValue::Null)},
       {QStringLiteral("longestRun"), tally.tenhou > 0 ? Count(tally.longestRun) : QJsonValue(QJsonValue::Null)},
       {QStringLiteral("runsFit"), RunsFitJson(f)},
+      {QStringLiteral("distances"),
+       QJsonObject{{QStringLiteral("firstDistance"), -1},
+                   {QStringLiteral("dealer"), DistanceJson(f.dealerDistances)},
+                   {QStringLiteral("firstThirteen"), DistanceJson(f.firstThirteenDistances)}}},
       {QStringLiteral("finds"), FindsJson(result)},
       {QStringLiteral("blockGames"), static_cast<qint64>(kBlockGames)},
       {QStringLiteral("threads"), result.threads},

@@ -77,11 +77,37 @@ TEST_F(RunCommand, SummaryNamesEveryFigureAndSaysWhyItStopped) {
   const ProcessResult result = RunSim({"run", "--games", "200", "--threads", "1", "--seed", "3"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   for (const char* label :
-       {"games played        200", "heavenly hands      0", "thirteen orphans", "(expected 0.00)",
+       {"games played        200", "heavenly hands      0", "thirteen orphans  0 (expected 6.158e-08)",
+        "seven pairs       0 (expected 7.086e-05)", "dealer vs exact     chi-square", "thirteen vs exact   chi-square",
         "95% interval        0.0000e+00 to 1.8275e-02 (exact, Clopper-Pearson)", "exact rate", "1 in 330529.5",
         "p = 1 (exact, two-sided): consistent", "runs vs geometric   needs 20 runs, has 0", "seed                3",
         "stopped             after 200 games; reproducible"})
     EXPECT_NE(result.out.find(label), std::string::npos) << label << "\n" << result.out;
+}
+
+// The histograms of the games' distances: every game in each, the same on
+// one thread and on three, and the fit's bins hold the games.
+TEST_F(RunCommand, DistanceHistogramsCountEveryGameTheSameOnAnyThreads) {
+  QJsonObject reference;
+  for (const char* threads : {"1", "3"}) {
+    const ProcessResult result = RunSim({"run", "--games", "3000", "--threads", threads, "--seed", "12", "--json"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const QJsonObject distances = JsonOf(result.out).value(QStringLiteral("distances")).toObject();
+    for (const char* hands : {"dealer", "firstThirteen"}) {
+      const QJsonObject histogram = distances.value(QLatin1String(hands)).toObject();
+      qint64 games = 0;
+      for (const QJsonValue count : histogram.value(QStringLiteral("observed")).toArray()) games += count.toInteger();
+      EXPECT_EQ(games, 3000) << hands;
+      qint64 binned = 0;
+      for (const QJsonValue bin : histogram.value(QStringLiteral("fit")).toObject().value(QStringLiteral("bins")).toArray())
+        binned += bin.toObject().value(QStringLiteral("observed")).toInteger();
+      EXPECT_EQ(binned, 3000) << hands;
+    }
+    if (reference.isEmpty())
+      reference = distances;
+    else
+      EXPECT_EQ(distances, reference);
+  }
 }
 
 TEST_F(RunCommand, LogThatCannotBeAppendedToIsAUsageErrorBeforeAnyGame) {
