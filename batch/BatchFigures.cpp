@@ -13,8 +13,10 @@ FormFigures Form(Count64 found, Uint128 formDeals, const ExactCounts& exact, Cou
   return {found, static_cast<double>(games) * Ratio(formDeals, exact.deals)};
 }
 
-DistanceFigures Distances(const std::array<Count64, kDistanceSlots>& seen, const DistanceCounts& exact,
-                          Count64 games) {
+}  // namespace
+
+DistanceFigures DistanceFiguresOf(const std::array<Count64, kDistanceSlots>& seen, const DistanceCounts& exact,
+                                  Count64 games) {
   DistanceFigures figures;
   figures.seen = seen;
   std::vector<std::uint64_t> observed;
@@ -28,8 +30,6 @@ DistanceFigures Distances(const std::array<Count64, kDistanceSlots>& seen, const
   figures.fit = FitDistances(observed, probability, -1);
   return figures;
 }
-
-}  // namespace
 
 BatchFigures FiguresOf(const BatchResult& result, const ExactCounts& exact) {
   const BatchTally& tally = result.tally;
@@ -50,8 +50,8 @@ BatchFigures FiguresOf(const BatchResult& result, const ExactCounts& exact) {
   f.runsFit = FitRunsToGeometric(runs, f.exactRate);
   // The histograms count the games they measured: all of them, resumed or not.
   const ExactDistances& distances = SharedExactDistances();
-  f.dealerDistances = Distances(tally.distances.dealer, distances.dealer, tally.games);
-  f.firstThirteenDistances = Distances(tally.distances.firstThirteen, distances.nonDealer, tally.games);
+  f.dealerDistances = DistanceFiguresOf(tally.distances.dealer, distances.dealer, tally.games);
+  f.firstThirteenDistances = DistanceFiguresOf(tally.distances.firstThirteen, distances.nonDealer, tally.games);
   f.gamesPerSecond =
       result.elapsedSeconds > 0 ? static_cast<double>(tally.games - result.resumedGames) / result.elapsedSeconds : 0.0;
   return f;

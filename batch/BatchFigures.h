@@ -54,4 +54,8 @@ struct BatchFigures {
 
 BatchFigures FiguresOf(const BatchResult& result, const ExactCounts& exact);
 
+struct DistanceCounts;
+DistanceFigures DistanceFiguresOf(const std::array<Count64, kDistanceSlots>& seen, const DistanceCounts& exact,
+                                  Count64 games);
+
 }  // namespace kestrum
