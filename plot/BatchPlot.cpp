@@ -333,7 +333,7 @@ bool WriteSvg(QIODevice& device, const BatchPlotData& data) {
   generator.setOutputDevice(&device);
   generator.setSize(BatchPlotSize());
   // The page size is written in millimetres; at 96 dots an inch a browser
-  // shows it at 800 x 500 pixels.
+  // shows it at 800 x 720 pixels.
   generator.setResolution(96);
   generator.setViewBox(QRect(QPoint(0, 0), BatchPlotSize()));
   generator.setTitle(QStringLiteral("Kestrum batch"));
