@@ -24,8 +24,15 @@ inline constexpr double kConsistencyLevel = 0.01;
 
 struct FormFigures {
   Count64 found = 0;
-  double expected = 0.0;  // games times the form's exact probability
+  double expected = 0.0;     // games times the form's exact probability
+  double probability = 0.0;  // exact, as the complete-hand test names the form
+  RateInterval interval95;   // Clopper-Pearson, of found in the games
 };
+
+// How the games were sampled: a fixed number (a games or a time limit, or
+// Ctrl-C), or until the K-th heavenly hand, which makes the number of games
+// random (negative binomial) and asks for other figures.
+enum class Sampling { kBinomial, kInverse };
 
 // The games by distance from complete beside the exact law (slot distance + 1).
 struct DistanceFigures {
@@ -36,7 +43,8 @@ struct DistanceFigures {
 };
 
 struct BatchFigures {
-  double rate = 0.0;
+  Sampling sampling = Sampling::kBinomial;
+  double rate = 0.0;  // binomial: K / N; inverse: (K - 1) / (N - 1), K / N for K = 1
   RateInterval interval95;
   double exactRate = 0.0;
   double exactOneIn = 0.0;
@@ -46,7 +54,11 @@ struct BatchFigures {
   FormFigures sevenPairs;
   FormFigures standard;
   std::size_t runs = 0;
-  std::optional<RunsFit> runsFit;  // once there are kMinRunsForFit runs
+  // The runs' shape, against the geometric law with the rate estimated from
+  // the runs, once there are kMinRunsForFit runs.
+  std::optional<RunsFit> runsFit;
+  std::optional<SerialFit> serialFit;  // consecutive runs, once there are enough pairs
+  Count64 censoredRun = 0;  // games after the last heavenly hand, a run not yet ended
   DistanceFigures dealerDistances;         // the dealer's fourteen tiles
   DistanceFigures firstThirteenDistances;  // the wall's first thirteen as dealt
   double gamesPerSecond = 0.0;

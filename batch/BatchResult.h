@@ -79,6 +79,10 @@ struct BatchResult {
   std::uint64_t seed = 0;
   BatchLimits limits;
   Count64 resumedGames = 0;  // counted from a checkpoint, not played by this run
+  double startEpochSeconds = 0.0;  // when this run began, seconds since 1970 (UTC)
+  // Blocks a halt (a time limit, Ctrl-C) cut short, whose games are counted
+  // with a gap after them.
+  std::uint64_t blocksCutShort = 0;
   // Only a batch ended by its games or heavenly-hand limit gives the same
   // result again for its seed; after a time limit or Ctrl-C the count
   // depends on the machine, and blocks cut short leave gaps in the sequence.

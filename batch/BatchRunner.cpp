@@ -121,6 +121,8 @@ class BatchRun {
     result.seed = options_.seed;
     result.limits = options_.limits;
     result.resumedGames = resumedGames_;
+    result.startEpochSeconds = startEpochSeconds_;
+    result.blocksCutShort = sequence_.CutShortBlocks();
     if (observer_.progress) observer_.progress({result.tally.games, result.tally.tenhou, result.elapsedSeconds});
     return result;
   }
@@ -130,6 +132,8 @@ class BatchRun {
   const BatchObserver& observer_;
   BatchPeers* const peers_;
   const Clock::time_point start_ = Clock::now();
+  const double startEpochSeconds_ =
+      std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
   BatchSequence sequence_;
   const Count64 resumedGames_;
   std::atomic<std::uint64_t> lastNeeded_;

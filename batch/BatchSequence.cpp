@@ -94,6 +94,7 @@ void BatchSequence::CountAcrossGaps() {
     const auto node = waiting_.extract(waiting_.begin());
     // Each block still waiting here is cut short or lies past a gap.
     countedAcrossGaps_ = true;
+    if (node.mapped().games < GamesInBlock(limits_, node.key())) ++cutShortBlocks_;
     CountBlock(node.mapped());
     nextBlock_ = node.key() + 1;
   }
