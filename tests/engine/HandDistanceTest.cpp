@@ -27,7 +27,7 @@ using KindCounts = std::array<int, kTileKinds>;  // index: code - 1
 // entry labelled "long" sets KESTRUM_DISTANCE_HANDS to a million.
 int RandomHands() {
   if (const char* hands = std::getenv("KESTRUM_DISTANCE_HANDS")) return std::atoi(hands);
-  return testing::kSlowBuild ? 2000 : 20000;
+  return testing::kSlowBuild ? 1000 : 20000;
 }
 
 // The fewest tiles to take in for four sets and a pair, when that is less
