@@ -21,11 +21,16 @@ BlockResult PlayBlock(std::uint64_t seed, std::uint64_t block, std::uint32_t gam
   for (; game < games && !cancel.Cancelled(block); ++game) {
     ShuffleWall(wall, source);
     DealHand(wall, hand);
-    const DealDistance distance = DistanceOfDeal(distanceTables, wall.data());
-    ++result.distances.dealer[static_cast<std::size_t>(distance.fourteen + 1)];
-    ++result.distances.firstThirteen[static_cast<std::size_t>(distance.thirteen + 1)];
+    // The table entries are looked up while the hand is sorted and tested.
+    const DealKeys keys = KeysOfDeal(distanceTables, wall.data());
+#if defined(KESTRUM_DISTANCE_VECTOR)
+    PrefetchDeal(distanceTables, keys);
+#endif
     SortHand(hand);
     const HandForm form = ClassifyHand(hand, pairTaken);
+    const DealDistance distance = DistanceOfDealKeys(distanceTables, keys);
+    ++result.distances.dealer[static_cast<std::size_t>(distance.fourteen + 1)];
+    ++result.distances.firstThirteen[static_cast<std::size_t>(distance.thirteen + 1)];
     if (form != HandForm::kNone) result.finds.push_back({game, form, Compact(hand), result.distances});
     if (progress != nullptr) progress->fetch_add(1, std::memory_order_relaxed);
   }

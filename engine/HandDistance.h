@@ -272,26 +272,70 @@ KESTRUM_HD inline HandDistance DistanceOfTiles(const DistanceTables& tables, con
 }
 
 // The least distances of a deal's first thirteen tiles and of its first
-// fourteen (the dealer's hand), in one pass over the tiles as they lie.
+// fourteen (the dealer's hand).
 struct DealDistance {
   int thirteen = 0;
   int fourteen = 0;
 };
 
+// Where a deal's table entries lie: the thirteen tiles' four groups, and
+// the one group the fourteenth tile changes (the other three entries are
+// the thirteen's), so that a deal takes five entries, not eight.
+struct DealKeys {
+  std::uint32_t thirteen[distance::kGroups];
+  int changedGroup;
+  std::uint32_t changedKey;
+};
+
 template <class Code>
-KESTRUM_HD inline DealDistance DistanceOfDeal(const DistanceTables& tables, const Code* wall) {
+KESTRUM_HD inline DealKeys KeysOfDeal(const DistanceTables& tables, const Code* wall) {
   std::uint64_t suits = 0;
   std::uint32_t honours = 0;
   for (int i = 0; i < kHandSize - 1; ++i) {
     suits += tables.suitKeyOfCode[static_cast<int>(wall[i])];
     honours += tables.honourKeyOfCode[static_cast<int>(wall[i])];
   }
+  using distance::kSuitKeyBits;
+  using distance::kSuitKeyMask;
+  DealKeys keys;
+  keys.thirteen[0] = static_cast<std::uint32_t>(suits & kSuitKeyMask);
+  keys.thirteen[1] = static_cast<std::uint32_t>((suits >> kSuitKeyBits) & kSuitKeyMask);
+  keys.thirteen[2] = static_cast<std::uint32_t>(suits >> (2 * kSuitKeyBits));
+  keys.thirteen[3] = honours;
+  const int last = static_cast<int>(wall[kHandSize - 1]);
+  keys.changedGroup = (last - 1) / 9;
+  keys.changedKey = keys.thirteen[keys.changedGroup] +
+                    (keys.changedGroup < 3 ? static_cast<std::uint32_t>(tables.suitKeyOfCode[last] >>
+                                                                        (kSuitKeyBits * keys.changedGroup))
+                                           : tables.honourKeyOfCode[last]);
+  return keys;
+}
+
+KESTRUM_HD inline const std::uint64_t& EntryOf(const DistanceTables& tables, int group, std::uint32_t key) {
+  return group < 3 ? tables.suit[key] : tables.honours[key];
+}
+
+#if defined(KESTRUM_DISTANCE_VECTOR)
+// Starts the loads of a deal's entries, so that other work can hide them.
+inline void PrefetchDeal(const DistanceTables& tables, const DealKeys& keys) {
+  for (int g = 0; g < distance::kGroups; ++g) __builtin_prefetch(&EntryOf(tables, g, keys.thirteen[g]));
+  __builtin_prefetch(&EntryOf(tables, keys.changedGroup, keys.changedKey));
+}
+#endif
+
+KESTRUM_HD inline DealDistance DistanceOfDealKeys(const DistanceTables& tables, const DealKeys& keys) {
+  std::uint64_t entries[distance::kGroups];
+  for (int g = 0; g < distance::kGroups; ++g) entries[g] = EntryOf(tables, g, keys.thirteen[g]);
   DealDistance d;
-  d.thirteen = DistanceOfKeys(tables, suits, honours).best;
-  suits += tables.suitKeyOfCode[static_cast<int>(wall[kHandSize - 1])];
-  honours += tables.honourKeyOfCode[static_cast<int>(wall[kHandSize - 1])];
-  d.fourteen = DistanceOfKeys(tables, suits, honours).best;
+  d.thirteen = DistanceOfEntries(entries).best;
+  entries[keys.changedGroup] = EntryOf(tables, keys.changedGroup, keys.changedKey);
+  d.fourteen = DistanceOfEntries(entries).best;
   return d;
+}
+
+template <class Code>
+KESTRUM_HD inline DealDistance DistanceOfDeal(const DistanceTables& tables, const Code* wall) {
+  return DistanceOfDealKeys(tables, KeysOfDeal(tables, wall));
 }
 
 inline HandDistance DistanceOfHand(const Hand& hand) {

@@ -224,6 +224,10 @@ TEST(HandDistanceTest, RandomDealsOfThirteenAndFourteenMatchTheSearch) {
       const auto pick = std::uniform_int_distribution<int>(i, kWallSize - 1)(random);
       std::swap(wall[i], wall[pick]);
     }
+    // A deal's two distances in one pass, as a block measures them.
+    const DealDistance deal = DistanceOfDeal(SharedDistanceTables(), wall.data());
+    ASSERT_EQ(deal.thirteen, DistanceOfTiles(SharedDistanceTables(), wall.data(), kHandSize - 1).best);
+    ASSERT_EQ(deal.fourteen, DistanceOfTiles(SharedDistanceTables(), wall.data(), kHandSize).best);
     KindCounts counts{};
     for (int i = 0; i < kHandSize - 1; ++i) ++counts[wall[i] - 1];
     ExpectSameDistance(counts);
