@@ -19,11 +19,14 @@ namespace kestrum {
 
 struct HandLineResult {
   bool ok = false;
-  Hand hand{};         // sorted ascending when ok
+  Hand hand{};         // sorted ascending when ok; a hand of thirteen ends in 0
+  int tiles = 0;       // 14, or 13 where thirteen are allowed
   std::string error;   // why the line is no hand, when not ok
 };
 
-HandLineResult ParseHandLine(std::string_view line);
+enum class HandSizes { kFourteen, kThirteenOrFourteen };
+
+HandLineResult ParseHandLine(std::string_view line, HandSizes sizes = HandSizes::kFourteen);
 
 // The line without the blanks (ASCII space, tab, CR, VT, FF and the
 // full-width space in either encoding) at its start, at its end, or both;

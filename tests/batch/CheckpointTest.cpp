@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "batch/BatchRunner.h"
+#include "batch/BlockCodec.h"
 
 namespace kestrum {
 namespace {
@@ -32,10 +33,13 @@ BlockResult FrequentFinds(std::uint64_t seed, std::uint64_t block, std::uint32_t
   std::this_thread::sleep_for(std::chrono::milliseconds(4));
   if (block >= heldFromBlock.load())
     while (!cancel.Cancelled(block)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  BlockResult result{block, 0, {}};
+  BlockResult result;
+  result.block = block;
   for (; result.games < games && !cancel.Cancelled(block); ++result.games) {
+    test::CountMadeUpGame(result, block, result.games);
     if ((seed * 31 + block * 1009 + result.games * 7) % 61 == 0)
-      result.finds.push_back({result.games, HandForm::kSevenPairs, {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7}});
+      result.finds.push_back(test::MadeUpFind(result, result.games, HandForm::kSevenPairs,
+                                              {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7}));
     if (progress != nullptr) progress->fetch_add(1);
   }
   return result;
@@ -85,6 +89,7 @@ void ExpectSameBatch(const BatchResult& resumed, const BatchResult& whole) {
   EXPECT_EQ(resumed.tally.tenhou, whole.tally.tenhou);
   EXPECT_EQ(resumed.tally.shortestRun, whole.tally.shortestRun);
   EXPECT_EQ(resumed.tally.longestRun, whole.tally.longestRun);
+  EXPECT_EQ(resumed.tally.distances, whole.tally.distances);
   ASSERT_EQ(resumed.finds.size(), whole.finds.size());
   for (std::size_t i = 0; i < whole.finds.size(); ++i) {
     EXPECT_EQ(resumed.finds[i].sequenceIndex, whole.finds[i].sequenceIndex) << i;
@@ -151,23 +156,55 @@ TEST_F(CheckpointBytes, EveryCutAndEveryDamagedByteIsRefused) {
   EXPECT_FALSE(DecodeCheckpoint(bytes_ + "x", options).state.has_value());
 }
 
-TEST_F(CheckpointBytes, TheLogJournalReadsBackAndAnOlderFileWithoutOneStillCarriesOn) {
+TEST_F(CheckpointBytes, TheLogJournalReadsBackAndOlderFormatsAreRefusedByName) {
   const BatchOptions options = Options(2, 0, 40);
   const CheckpointRead read = DecodeCheckpoint(bytes_, options);
   ASSERT_TRUE(read.state.has_value()) << read.problem;
   EXPECT_EQ(read.journal.file, SomeJournal().file);
   EXPECT_EQ(read.journal.sizeBefore, 4321u);
   EXPECT_EQ(read.journal.entries, SomeJournal().entries);
-  // Format 2: the same, without the journal at the end.
-  const std::string withoutJournal = EncodeCheckpoint(options, *read.state);
-  std::string older = withoutJournal.substr(0, withoutJournal.size() - 8 - 20);
-  older[std::string_view("KESTRUM-CHECKPOINT\n").size()] = 2;
-  const std::uint64_t hash = CheckpointChecksum(older);
-  for (int i = 0; i < 8; ++i) older += static_cast<char>(hash >> (8 * i));
-  const CheckpointRead carried = DecodeCheckpoint(older, options);
-  ASSERT_TRUE(carried.state.has_value()) << carried.problem;
-  EXPECT_EQ(carried.state->finds.size(), read.state->finds.size());
-  EXPECT_TRUE(carried.journal.entries.empty());
+  // Formats 2 and 3, without the distances, are refused by name.
+  for (const char older : {2, 3}) {
+    std::string bytes = bytes_.substr(0, bytes_.size() - 8);
+    bytes[std::string_view("KESTRUM-CHECKPOINT\n").size()] = older;
+    const std::uint64_t hash = CheckpointChecksum(bytes);
+    for (int i = 0; i < 8; ++i) bytes += static_cast<char>(hash >> (8 * i));
+    const CheckpointRead refused = DecodeCheckpoint(bytes, options);
+    EXPECT_FALSE(refused.state.has_value());
+    EXPECT_NE(refused.problem.find("did not count the games' distances"), std::string::npos) << refused.problem;
+  }
+}
+
+// A block's histograms must count its games, and each heavenly hand's the
+// games through it; a result that breaks either is refused whole.
+TEST(BlockCodec, DistancesThatDoNotCountTheGamesAreRefused) {
+  const BlockResult good = FrequentFinds(77, 4, kBlockGames, {}, nullptr);
+  ASSERT_FALSE(good.finds.empty());
+  const auto roundTrip = [](const BlockResult& result) {
+    ByteWriter out;
+    WriteBlockResult(out, result);
+    ByteReader in(out.Data());
+    return ReadBlockResult(in);
+  };
+  const auto read = roundTrip(good);
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(read->distances, good.distances);
+  EXPECT_EQ(read->finds.back().through, good.finds.back().through);
+
+  BlockResult moved = good;  // one game moved to another bin: the sums still hold
+  --moved.distances.dealer[3];
+  ++moved.distances.dealer[4];
+  EXPECT_TRUE(roundTrip(moved).has_value());
+  BlockResult extra = good;
+  ++extra.distances.firstThirteen[2];
+  EXPECT_FALSE(roundTrip(extra).has_value());
+  BlockResult lateFind = good;
+  ++lateFind.finds.front().through.dealer[1];  // one game too many through it
+  EXPECT_FALSE(roundTrip(lateFind).has_value());
+  BlockResult aboveTotal = good;
+  aboveTotal.finds.back().through = good.distances;
+  aboveTotal.finds.back().through.dealer[0] += good.distances.dealer[1] + 1;
+  EXPECT_FALSE(roundTrip(aboveTotal).has_value());
 }
 
 TEST_F(CheckpointBytes, OtherSeedLimitOrVersionIsRefusedByName) {
@@ -193,6 +230,13 @@ TEST_F(CheckpointBytes, OtherSeedLimitOrVersionIsRefusedByName) {
   for (int i = 0; i < 8; ++i) earlier += static_cast<char>(earlierHash >> (8 * i));
   EXPECT_EQ(DecodeCheckpoint(earlier, options).problem,
             "it was made by an earlier build, whose games with this seed differ");
+  // One from before the games' distances were counted.
+  earlier = bytes_.substr(0, bytes_.size() - 8);
+  earlier[std::string_view("KESTRUM-CHECKPOINT\n").size()] = 2;
+  const std::uint64_t withoutDistancesHash = CheckpointChecksum(earlier);
+  for (int i = 0; i < 8; ++i) earlier += static_cast<char>(withoutDistancesHash >> (8 * i));
+  EXPECT_EQ(DecodeCheckpoint(earlier, options).problem,
+            "it was made by an earlier build, which did not count the games' distances");
   EXPECT_EQ(DecodeCheckpoint("tenholog", options).problem, "it is not a Kestrum checkpoint");
 }
 
