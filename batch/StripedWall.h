@@ -1,0 +1,53 @@
+#pragma once
+// The walls of a warp's 32 threads in GPU shared memory, a byte a tile,
+// striped so that the threads never meet in a bank: the 32-bit word holding
+// tiles 4w..4w+3 of thread l is word w * 32 + l, and shared memory's 32 banks
+// are the word index mod 32. Whatever positions the threads draw, the loads
+// and stores of one exchange from all 32 hit 32 different banks.
+
+#include <cstdint>
+
+#include "batch/DeviceCode.h"
+#include "engine/Tiles.h"
+
+namespace kestrum {
+
+inline constexpr int kWarpThreads = 32;
+inline constexpr int kWallWords = kWallSize / 4;                          // 34
+inline constexpr int kStripedWarpBytes = kWallWords * 4 * kWarpThreads;  // 4352
+
+// One thread's wall: a view of its bytes in the warp's stripes.
+class StripedWall {
+ public:
+  // warpStripes: the warp's kStripedWarpBytes; thread: 0..31 within the warp.
+  KESTRUM_HOST_DEVICE StripedWall(std::uint8_t* warpStripes, unsigned thread) : base_(warpStripes + 4 * thread) {}
+
+  KESTRUM_HOST_DEVICE static unsigned Offset(unsigned position) {
+    return (position >> 2) * (4 * kWarpThreads) + (position & 3);
+  }
+
+  // 1,1,1,1,2,2,2,2,...,34,34,34,34, as every block's wall begins.
+  KESTRUM_HOST_DEVICE void Fill() {
+    for (unsigned w = 0; w < kWallWords; ++w) {
+      const auto code = static_cast<std::uint8_t>(w + 1);
+      for (unsigned k = 0; k < 4; ++k) base_[Offset(4 * w + k)] = code;
+    }
+  }
+
+  KESTRUM_HOST_DEVICE unsigned At(unsigned position) const { return base_[Offset(position)]; }
+
+  // Two loads and two stores, right also when a equals b.
+  KESTRUM_HOST_DEVICE void Exchange(unsigned a, unsigned b) {
+    std::uint8_t* const pa = base_ + Offset(a);
+    std::uint8_t* const pb = base_ + Offset(b);
+    const std::uint8_t ta = *pa;
+    const std::uint8_t tb = *pb;
+    *pa = tb;
+    *pb = ta;
+  }
+
+ private:
+  std::uint8_t* base_;
+};
+
+}  // namespace kestrum
