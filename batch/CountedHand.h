@@ -36,7 +36,7 @@ class KindCounts {
 
   KESTRUM_HOST_DEVICE unsigned Count(unsigned code) const {
     const unsigned kind = code - 1;
-    return (words_[kind / 9] >> (3 * (kind % 9))) & 7u;
+    return (Word(static_cast<int>(kind / 9)) >> (3 * (kind % 9))) & 7u;
   }
 
   KESTRUM_HOST_DEVICE HandForm Classify() const {
@@ -77,7 +77,7 @@ class KindCounts {
     if (pairWord < 0) return false;
     for (int w = 0; w < kWords; ++w)
       if (w != pairWord && !IsSetsOnly(words_[w], w < 3)) return false;
-    const std::uint32_t word = words_[pairWord];
+    const std::uint32_t word = Word(pairWord);
     for (unsigned rank = 0; rank < 9; ++rank) {
       const std::uint32_t two = 2u << (3 * rank);
       if (((word >> (3 * rank)) & 7u) >= 2 && IsSetsOnly(word - two, pairWord < 3)) return true;
@@ -86,6 +86,11 @@ class KindCounts {
   }
 
  private:
+  // Selects rather than an index, as in Add().
+  KESTRUM_HOST_DEVICE std::uint32_t Word(int w) const {
+    return w == 0 ? words_[0] : w == 1 ? words_[1] : w == 2 ? words_[2] : words_[3];
+  }
+
   // Bit 0 of each kind's field set where the kind is present.
   KESTRUM_HOST_DEVICE static std::uint32_t Present(std::uint32_t word) {
     return (word | (word >> 1) | (word >> 2)) & kLowBits;

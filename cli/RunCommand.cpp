@@ -19,6 +19,7 @@
 #include "batch/BatchRunner.h"
 #include "batch/Checkpoint.h"
 #include "batch/ExactCount.h"
+#include "batch/GpuBlockPlayers.h"
 #include "batch/MpiLaunch.h"
 #include "batch/UsableCpus.h"
 #include "cli/CommandLine.h"
@@ -167,8 +168,21 @@ const Subcommand kCommand{
                    "limit or version, or a damaged one, is refused.\n"
                    "Under mpirun (or srun) the processes share one batch: each plays blocks on its own threads\n"
                    "(--threads per process), the first prints the progress and the summary and keeps the log and\n"
-                   "the checkpoint, and the result is exactly that of one process.") +
-        (BuiltWithMpi() ? QString() : QStringLiteral(" This kestrum-sim was built without MPI support."))};
+                   "the checkpoint, and the result is exactly that of one process.\n"
+                   "--device cuda plays the same games on a GPU, one to each process.") +
+        (BuiltWithMpi() ? QString() : QStringLiteral(" This kestrum-sim was built without MPI support.")) +
+        (BuiltWithCuda() ? QString() : QStringLiteral(" This kestrum-sim was built without CUDA."))};
+
+QString DevicesBuilt() { return BuiltWithCuda() ? QStringLiteral("cpu, cuda") : QStringLiteral("cpu"); }
+
+// One line and the usage exit code where the GPU cannot be played on.
+std::optional<int> DeviceProblem(BatchDevice device) {
+  if (device != BatchDevice::kCuda) return std::nullopt;
+  const GpuCheck check = CheckGpu();
+  if (check.usable) return std::nullopt;
+  PrintErr(QStringLiteral("kestrum-sim run: --device cuda: %1\n").arg(QString::fromStdString(check.problem)));
+  return kExitUsage;
+}
 
 std::uint64_t ClockSeed() {
   std::random_device device;
@@ -221,7 +235,11 @@ ParsedRun ParseRun(const QStringList& args, bool counts) {
                                 QStringLiteral("Draw the batch into FILE, SVG or PNG by its extension: the measured\n"
                                                "rate against the exact one, and the runs against the geometric law."),
                                 QStringLiteral("FILE"));
-  parser.addOptions({threads, games, tenhou, seconds, seed, json, log, checkpoint, plot});
+  const QCommandLineOption device(
+      QStringLiteral("device"),
+      QStringLiteral("Play on DEVICE: cpu (the default) or cuda, the same games (this build has: %1).").arg(DevicesBuilt()),
+      QStringLiteral("DEVICE"));
+  parser.addOptions({threads, games, tenhou, seconds, seed, json, log, checkpoint, plot, device});
   if (const auto done = ParseSubcommand(parser, kCommand, args)) return {std::nullopt, *done};
   if (!parser.positionalArguments().isEmpty())
     return {std::nullopt, UsageError(parser, kCommand,
@@ -273,6 +291,13 @@ ParsedRun ParseRun(const QStringList& args, bool counts) {
     if (request.checkpointFile.isEmpty()) return bad(checkpoint, QStringLiteral("a file name is needed"));
     if (!parser.isSet(seed))
       return bad(checkpoint, QStringLiteral("--seed is needed too, so that the batch can be carried on"));
+  }
+  if (parser.isSet(device)) {
+    const QString name = parser.value(device);
+    if (name != QStringLiteral("cpu") && name != QStringLiteral("cuda"))
+      return bad(device, QStringLiteral("cpu or cuda is needed"));
+    request.batch.device = name == QStringLiteral("cuda") ? BatchDevice::kCuda : BatchDevice::kCpu;
+    if (const auto problem = DeviceProblem(request.batch.device)) return {std::nullopt, *problem};
   }
   if (parser.isSet(plot)) {
     request.plotFile = parser.value(plot);
