@@ -62,8 +62,19 @@ int LocalRank() {
 struct WaveShape {
   int threadsPerBlock = kDefaultThreadsPerBlock;
   unsigned gridBlocks = 0;
-  unsigned Blocks() const { return gridBlocks * static_cast<unsigned>(threadsPerBlock); }
+  unsigned most = 0;  // 0: the whole grid
+  unsigned Blocks() const {
+    const unsigned grid = gridBlocks * static_cast<unsigned>(threadsPerBlock);
+    return most > 0 && most < grid ? most : grid;
+  }
 };
+
+// KESTRUM_GPU_WAVE_BLOCKS caps a wave, so that the tests can stop a batch
+// between waves on a GPU that plays a whole test batch in one.
+unsigned WaveCap() {
+  const char* value = std::getenv("KESTRUM_GPU_WAVE_BLOCKS");
+  return value != nullptr ? static_cast<unsigned>(std::strtoul(value, nullptr, 10)) : 0u;
+}
 
 WaveShape ShapeFor(int device, int threadsPerBlock, int blocksPerSm) {
   cudaDeviceProp properties{};
@@ -167,6 +178,7 @@ class GpuBlockPlayers final : public BlockPlayers {
       : seed_(seed), supply_(supply), cancel_(cancel), results_(results), device_(ChosenDevice()) {
     Must(cudaSetDevice(device_), "cudaSetDevice");
     shape_ = ShapeFor(device_, kDefaultThreadsPerBlock, 0);
+    shape_.most = WaveCap();
     thread_ = std::thread([this] { Play(); });
   }
   ~GpuBlockPlayers() override { Join(); }
