@@ -33,8 +33,7 @@ __global__ void PlayWave(std::uint64_t seed, const DeviceTask* tasks, unsigned c
   extern __shared__ std::uint8_t stripes[];
   const unsigned index = blockIdx.x * blockDim.x + threadIdx.x;
   if (index >= count) return;
-  const unsigned warp = threadIdx.x / kWarpThreads;
-  const StripedWall wall(stripes + warp * kStripedWarpBytes, threadIdx.x % kWarpThreads);
+  const StripedWall wall(stripes, threadIdx.x);
   PlayDeviceBlock(seed, tasks[index], wall, outcomes[index]);
 }
 

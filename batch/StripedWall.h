@@ -16,14 +16,20 @@ inline constexpr int kWarpThreads = 32;
 inline constexpr int kWallWords = kWallSize / 4;                          // 34
 inline constexpr int kStripedWarpBytes = kWallWords * 4 * kWarpThreads;  // 4352
 
-// One thread's wall: a view of its bytes in the warp's stripes.
+// One thread's wall: a view of its bytes in the stripes of its warp.
 class StripedWall {
  public:
-  // warpStripes: the warp's kStripedWarpBytes; thread: 0..31 within the warp.
-  KESTRUM_HOST_DEVICE StripedWall(std::uint8_t* warpStripes, unsigned thread) : base_(warpStripes + 4 * thread) {}
+  // stripes: kStripedWarpBytes for each warp of the threads, one after
+  // another; thread: the thread's index among them. The offset is worked
+  // out whole before it is added, so that a GPU adds one register to each
+  // position's offset.
+  KESTRUM_HOST_DEVICE StripedWall(std::uint8_t* stripes, unsigned thread)
+      : base_(stripes + ((thread / kWarpThreads) * kStripedWarpBytes + 4 * (thread % kWarpThreads))) {}
 
+  // (position / 4) * 128 + position % 4, as a shift and one three-way logic
+  // operation.
   KESTRUM_HOST_DEVICE static unsigned Offset(unsigned position) {
-    return (position >> 2) * (4 * kWarpThreads) + (position & 3);
+    return ((position << 5) & ~(4u * kWarpThreads - 1)) | (position & 3);
   }
 
   // 1,1,1,1,2,2,2,2,...,34,34,34,34, as every block's wall begins.
