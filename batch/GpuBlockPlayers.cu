@@ -1,8 +1,8 @@
 // The batch's blocks on a CUDA GPU: one GPU thread plays one block of 1024
 // games from its generator to its heavenly hands, with the wall in shared
-// memory. A wave is as many blocks as the GPU holds at once; the next wave
-// is queued behind the one playing, so the GPU never waits while this
-// thread hands the last wave's results over.
+// memory. A wave is as many blocks as the GPU holds at once; WavePlayers
+// queues the next behind the one playing, so the GPU never waits while the
+// last wave's results are handed over.
 
 #include "batch/GpuBlockPlayers.h"
 
@@ -21,6 +21,7 @@
 #include "batch/DeviceBlock.h"
 #include "batch/DeviceOutcome.h"
 #include "batch/ResultQueue.h"
+#include "batch/WavePlayers.h"
 
 namespace kestrum {
 namespace {
@@ -89,7 +90,7 @@ WaveShape ShapeFor(int device, int threadsPerBlock, int blocksPerSm) {
 // beside the kernels.
 class Wave {
  public:
-  explicit Wave(unsigned capacity) : capacity_(capacity) {
+  explicit Wave(unsigned capacity) {
     Must(cudaMallocHost(&tasks_, capacity * sizeof(DeviceTask)), "cudaMallocHost");
     Must(cudaMallocHost(&outcomes_, capacity * sizeof(DeviceBlockOutcome)), "cudaMallocHost");
     Must(cudaMalloc(&deviceTasks_, capacity * sizeof(DeviceTask)), "cudaMalloc");
@@ -106,63 +107,33 @@ class Wave {
   Wave(const Wave&) = delete;
   Wave& operator=(const Wave&) = delete;
 
-  // Takes blocks up to the wave's size; waits for the first only when told
-  // to. False when none was taken.
-  bool Fill(BlockSupply& supply, bool waitForOne) {
-    count_ = 0;
-    std::optional<BlockTask> task = waitForOne ? supply.Take() : supply.TakeIfReady();
-    while (task) {
-      tasks_[count_++] = DeviceTask{task->block, task->games};
-      if (count_ == capacity_) break;
-      task = supply.TakeIfReady();
-    }
-    return count_ > 0;
-  }
-
-  void FillWith(std::uint64_t first, unsigned count) {
-    count_ = std::min(count, capacity_);
-    for (unsigned k = 0; k < count_; ++k) tasks_[k] = DeviceTask{first + k, kBlockGames};
-  }
-
-  void Launch(cudaStream_t stream, std::uint64_t seed, const WaveShape& shape) {
-    Must(cudaMemcpyAsync(deviceTasks_, tasks_, count_ * sizeof(DeviceTask), cudaMemcpyHostToDevice, stream),
+  // tasks: at most the capacity.
+  void Launch(cudaStream_t stream, std::uint64_t seed, const WaveShape& shape, const std::vector<DeviceTask>& tasks) {
+    const auto count = static_cast<unsigned>(tasks.size());
+    std::copy(tasks.begin(), tasks.end(), tasks_);
+    Must(cudaMemcpyAsync(deviceTasks_, tasks_, count * sizeof(DeviceTask), cudaMemcpyHostToDevice, stream),
          "cudaMemcpyAsync");
-    const unsigned grid = (count_ + shape.threadsPerBlock - 1) / shape.threadsPerBlock;
-    PlayWave<<<grid, shape.threadsPerBlock, SharedBytes(shape.threadsPerBlock), stream>>>(seed, deviceTasks_, count_,
+    const unsigned grid = (count + shape.threadsPerBlock - 1) / shape.threadsPerBlock;
+    PlayWave<<<grid, shape.threadsPerBlock, SharedBytes(shape.threadsPerBlock), stream>>>(seed, deviceTasks_, count,
                                                                                           deviceOutcomes_);
     Must(cudaGetLastError(), "kernel launch");
-    Must(cudaMemcpyAsync(outcomes_, deviceOutcomes_, count_ * sizeof(DeviceBlockOutcome), cudaMemcpyDeviceToHost,
+    Must(cudaMemcpyAsync(outcomes_, deviceOutcomes_, count * sizeof(DeviceBlockOutcome), cudaMemcpyDeviceToHost,
                          stream),
          "cudaMemcpyAsync");
     Must(cudaEventRecord(done_, stream), "cudaEventRecord");
   }
 
-  void Wait() { Must(cudaEventSynchronize(done_), "the wave"); }
-
-  unsigned Count() const { return count_; }
-  const DeviceTask& Task(unsigned k) const { return tasks_[k]; }
-  const DeviceBlockOutcome& Outcome(unsigned k) const { return outcomes_[k]; }
+  const DeviceBlockOutcome* Wait() {
+    Must(cudaEventSynchronize(done_), "the wave");
+    return outcomes_;
+  }
 
  private:
-  unsigned capacity_;
-  unsigned count_ = 0;
   DeviceTask* tasks_ = nullptr;
   DeviceBlockOutcome* outcomes_ = nullptr;
   DeviceTask* deviceTasks_ = nullptr;
   DeviceBlockOutcome* deviceOutcomes_ = nullptr;
   cudaEvent_t done_ = nullptr;
-};
-
-class Stream {
- public:
-  Stream() { Must(cudaStreamCreateWithFlags(&stream_, cudaStreamNonBlocking), "cudaStreamCreate"); }
-  ~Stream() { cudaStreamDestroy(stream_); }
-  Stream(const Stream&) = delete;
-  Stream& operator=(const Stream&) = delete;
-  operator cudaStream_t() const { return stream_; }
-
- private:
-  cudaStream_t stream_ = nullptr;
 };
 
 int ChosenDevice() {
@@ -171,79 +142,38 @@ int ChosenDevice() {
   return LocalRank() % count;
 }
 
-class GpuBlockPlayers final : public BlockPlayers {
+// Two waves on one stream: the second queued behind the first, so that the
+// GPU goes from one to the next without waiting for the host.
+class GpuWaveLauncher final : public WaveLauncher {
  public:
-  GpuBlockPlayers(std::uint64_t seed, BlockSupply& supply, const BlockCancel& cancel, ResultQueue& results)
-      : seed_(seed), supply_(supply), cancel_(cancel), results_(results), device_(ChosenDevice()) {
+  GpuWaveLauncher(std::uint64_t seed, int threadsPerBlock, int blocksPerSm, unsigned most)
+      : seed_(seed), device_(ChosenDevice()) {
     Must(cudaSetDevice(device_), "cudaSetDevice");
-    shape_ = ShapeFor(device_, kDefaultThreadsPerBlock, 0);
-    shape_.most = WaveCap();
-    thread_ = std::thread([this] { Play(); });
+    shape_ = ShapeFor(device_, threadsPerBlock, blocksPerSm);
+    shape_.most = most;
+    Must(cudaStreamCreateWithFlags(&stream_, cudaStreamNonBlocking), "cudaStreamCreate");
+    waves_[0] = std::make_unique<Wave>(shape_.Blocks());
+    waves_[1] = std::make_unique<Wave>(shape_.Blocks());
   }
-  ~GpuBlockPlayers() override { Join(); }
+  ~GpuWaveLauncher() override {
+    waves_[0].reset();
+    waves_[1].reset();
+    cudaStreamDestroy(stream_);
+  }
 
-  std::uint64_t GamesPlayed() const override { return played_.load(std::memory_order_relaxed); }
-  bool AllEnded() const override { return ended_.load(); }
-  void Join() override {
-    if (thread_.joinable()) thread_.join();
+  unsigned Capacity() const override { return shape_.Blocks(); }
+  void Begin() override { Must(cudaSetDevice(device_), "cudaSetDevice"); }
+  void Launch(int slot, const std::vector<DeviceTask>& tasks) override {
+    waves_[slot]->Launch(stream_, seed_, shape_, tasks);
   }
-  std::size_t BlocksWanted() const override { return 2 * static_cast<std::size_t>(shape_.Blocks()); }
+  const DeviceBlockOutcome* Wait(int slot) override { return waves_[slot]->Wait(); }
 
  private:
-  bool Halted() const { return cancel_.halt != nullptr && cancel_.halt->load(); }
-
-  // Keeps two waves in flight while blocks are there; stops taking more
-  // once the batch halts and hands over the waves still playing, which are
-  // whole blocks.
-  void Play() {
-    Must(cudaSetDevice(device_), "cudaSetDevice");
-    {
-      Stream stream;
-      Wave first(shape_.Blocks());
-      Wave second(shape_.Blocks());
-      std::deque<Wave*> playing;
-      for (;;) {
-        while (!Halted() && playing.size() < 2) {
-          Wave& spare = playing.empty() || playing.front() == &second ? first : second;
-          if (!spare.Fill(supply_, playing.empty())) break;
-          spare.Launch(stream, seed_, shape_);
-          playing.push_back(&spare);
-        }
-        if (playing.empty()) break;
-        Wave& done = *playing.front();
-        playing.pop_front();
-        done.Wait();
-        Post(done);
-      }
-    }
-    ended_.store(true);
-    results_.Wake();
-  }
-
-  void Post(const Wave& wave) {
-    std::uint64_t games = 0;
-    for (unsigned k = 0; k < wave.Count(); ++k) {
-      const DeviceTask& task = wave.Task(k);
-      games += task.games;
-      const bool pastTheLastNeeded = cancel_.lastNeededBlock != nullptr &&
-                                     task.block > cancel_.lastNeededBlock->load(std::memory_order_relaxed);
-      if (pastTheLastNeeded) continue;
-      std::optional<BlockResult> result = ToBlockResult(task.block, wave.Outcome(k));
-      if (!result) result = PlayBlock(seed_, task.block, task.games, BlockCancel{});
-      results_.Post(std::move(*result));
-    }
-    played_.fetch_add(games, std::memory_order_relaxed);
-  }
-
   std::uint64_t seed_;
-  BlockSupply& supply_;
-  BlockCancel cancel_;
-  ResultQueue& results_;
   int device_;
   WaveShape shape_;
-  std::atomic<std::uint64_t> played_{0};
-  std::atomic<bool> ended_{false};
-  std::thread thread_;  // last: it starts at once and uses the members above
+  cudaStream_t stream_ = nullptr;
+  std::unique_ptr<Wave> waves_[2];
 };
 
 }  // namespace
@@ -268,7 +198,8 @@ GpuCheck CheckGpu() {
 
 std::unique_ptr<BlockPlayers> StartGpuBlockPlayers(std::uint64_t seed, BlockSupply& supply, const BlockCancel& cancel,
                                                    ResultQueue& results) {
-  return std::make_unique<GpuBlockPlayers>(seed, supply, cancel, results);
+  return std::make_unique<WavePlayers>(seed, supply, cancel, results,
+                                       std::make_unique<GpuWaveLauncher>(seed, kDefaultThreadsPerBlock, 0, WaveCap()));
 }
 
 GpuFacts ReadGpuFacts() {
@@ -287,24 +218,20 @@ GpuFacts ReadGpuFacts() {
 
 double TimeGpuBlocks(std::uint64_t seed, std::uint64_t first, std::uint64_t count, int threadsPerBlock,
                      int blocksPerSm) {
-  const int device = ChosenDevice();
-  Must(cudaSetDevice(device), "cudaSetDevice");
-  const WaveShape shape = ShapeFor(device, threadsPerBlock, blocksPerSm);
-  Stream stream;
-  Wave firstWave(shape.Blocks());
-  Wave secondWave(shape.Blocks());
-  std::deque<Wave*> playing;
+  GpuWaveLauncher launcher(seed, threadsPerBlock, blocksPerSm, 0);
+  std::vector<DeviceTask> tasks[2];
+  std::deque<int> playing;
   const auto start = std::chrono::steady_clock::now();
   const std::uint64_t end = first + count;
   for (std::uint64_t next = first; next < end || !playing.empty();) {
     while (next < end && playing.size() < 2) {
-      Wave& spare = playing.empty() || playing.front() == &secondWave ? firstWave : secondWave;
-      spare.FillWith(next, static_cast<unsigned>(std::min<std::uint64_t>(end - next, shape.Blocks())));
-      next += spare.Count();
-      spare.Launch(stream, seed, shape);
-      playing.push_back(&spare);
+      const int slot = playing.empty() ? 0 : 1 - playing.front();
+      tasks[slot].clear();
+      for (; next < end && tasks[slot].size() < launcher.Capacity(); ++next) tasks[slot].push_back({next, kBlockGames});
+      launcher.Launch(slot, tasks[slot]);
+      playing.push_back(slot);
     }
-    playing.front()->Wait();
+    launcher.Wait(playing.front());
     playing.pop_front();
   }
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

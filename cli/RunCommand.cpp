@@ -175,12 +175,14 @@ const Subcommand kCommand{
 
 QString DevicesBuilt() { return BuiltWithCuda() ? QStringLiteral("cpu, cuda") : QStringLiteral("cpu"); }
 
-// One line and the usage exit code where the GPU cannot be played on.
-std::optional<int> DeviceProblem(BatchDevice device) {
+// The usage exit code where the GPU cannot be played on, with one line from
+// the process that counts (under MPI every process checks its own GPU).
+std::optional<int> DeviceProblem(BatchDevice device, bool counts) {
   if (device != BatchDevice::kCuda) return std::nullopt;
   const GpuCheck check = CheckGpu();
   if (check.usable) return std::nullopt;
-  PrintErr(QStringLiteral("kestrum-sim run: --device cuda: %1\n").arg(QString::fromStdString(check.problem)));
+  if (counts)
+    PrintErr(QStringLiteral("kestrum-sim run: --device cuda: %1\n").arg(QString::fromStdString(check.problem)));
   return kExitUsage;
 }
 
@@ -297,7 +299,7 @@ ParsedRun ParseRun(const QStringList& args, bool counts) {
     if (name != QStringLiteral("cpu") && name != QStringLiteral("cuda"))
       return bad(device, QStringLiteral("cpu or cuda is needed"));
     request.batch.device = name == QStringLiteral("cuda") ? BatchDevice::kCuda : BatchDevice::kCpu;
-    if (const auto problem = DeviceProblem(request.batch.device)) return {std::nullopt, *problem};
+    if (const auto problem = DeviceProblem(request.batch.device, counts)) return {std::nullopt, *problem};
   }
   if (parser.isSet(plot)) {
     request.plotFile = parser.value(plot);
