@@ -22,7 +22,7 @@ KESTRUM_HOST_DEVICE unsigned PopCount(std::uint32_t x) {
 
 class KindCounts {
  public:
-  static constexpr int kWords = 4;  // characters, circles, bamboo, honours
+  static constexpr int kWords = 4;                         // characters, circles, bamboo, honours
   static constexpr std::uint32_t kLowBits = 01111111111u;  // bit 0 of each of nine kinds
 
   // code 1..34. Selects rather than an index, so that the words stay in

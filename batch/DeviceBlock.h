@@ -26,7 +26,7 @@ inline constexpr unsigned kKeptFinds = 4;
 
 struct DeviceFind {
   std::uint32_t gameInBlock;
-  std::uint32_t form;  // a HandForm
+  std::uint32_t form;             // a HandForm
   std::uint8_t dealt[kHandSize];  // as dealt, not yet sorted
 };
 

@@ -54,7 +54,8 @@ void Must(cudaError_t error, const char* what) {
 
 // The process's place among those a launcher started on this machine.
 int LocalRank() {
-  for (const char* name : {"OMPI_COMM_WORLD_LOCAL_RANK", "MPI_LOCALRANKID", "SLURM_LOCALID", "MV2_COMM_WORLD_LOCAL_RANK"})
+  for (const char* name :
+       {"OMPI_COMM_WORLD_LOCAL_RANK", "MPI_LOCALRANKID", "SLURM_LOCALID", "MV2_COMM_WORLD_LOCAL_RANK"})
     if (const char* value = std::getenv(name)) return std::max(0, std::atoi(value));
   return 0;
 }
@@ -117,9 +118,9 @@ class Wave {
     PlayWave<<<grid, shape.threadsPerBlock, SharedBytes(shape.threadsPerBlock), stream>>>(seed, deviceTasks_, count,
                                                                                           deviceOutcomes_);
     Must(cudaGetLastError(), "kernel launch");
-    Must(cudaMemcpyAsync(outcomes_, deviceOutcomes_, count * sizeof(DeviceBlockOutcome), cudaMemcpyDeviceToHost,
-                         stream),
-         "cudaMemcpyAsync");
+    Must(
+        cudaMemcpyAsync(outcomes_, deviceOutcomes_, count * sizeof(DeviceBlockOutcome), cudaMemcpyDeviceToHost, stream),
+        "cudaMemcpyAsync");
     Must(cudaEventRecord(done_, stream), "cudaEventRecord");
   }
 
@@ -183,15 +184,17 @@ bool BuiltWithCuda() { return true; }
 GpuCheck CheckGpu() {
   int count = 0;
   const cudaError_t error = cudaGetDeviceCount(&count);
-  if (error != cudaSuccess) return {false, std::string("no usable CUDA GPU or driver (") + cudaGetErrorString(error) + ")", ""};
+  if (error != cudaSuccess)
+    return {false, std::string("no usable CUDA GPU or driver (") + cudaGetErrorString(error) + ")", ""};
   if (count == 0) return {false, "no CUDA GPU found", ""};
   const int device = LocalRank() % count;
   cudaDeviceProp properties{};
   if (cudaGetDeviceProperties(&properties, device) != cudaSuccess) return {false, "the GPU cannot be read", ""};
   if (properties.major < 9)
     return {false,
-            std::string("the GPU ") + properties.name + " is of compute capability " + std::to_string(properties.major) +
-                "." + std::to_string(properties.minor) + "; this build needs 9.0 or later",
+            std::string("the GPU ") + properties.name + " is of compute capability " +
+                std::to_string(properties.major) + "." + std::to_string(properties.minor) +
+                "; this build needs 9.0 or later",
             ""};
   return {true, "", properties.name};
 }
@@ -216,14 +219,13 @@ GpuFacts ReadGpuFacts() {
   return facts;
 }
 
-double TimeGpuBlocks(std::uint64_t seed, std::uint64_t first, std::uint64_t count, int threadsPerBlock,
-                     int blocksPerSm) {
+GpuTiming TimeGpuWaves(std::uint64_t seed, int waves, int threadsPerBlock, int blocksPerSm) {
   GpuWaveLauncher launcher(seed, threadsPerBlock, blocksPerSm, 0);
   std::vector<DeviceTask> tasks[2];
   std::deque<int> playing;
   const auto start = std::chrono::steady_clock::now();
-  const std::uint64_t end = first + count;
-  for (std::uint64_t next = first; next < end || !playing.empty();) {
+  const std::uint64_t end = static_cast<std::uint64_t>(waves) * launcher.Capacity();
+  for (std::uint64_t next = 0; next < end || !playing.empty();) {
     while (next < end && playing.size() < 2) {
       const int slot = playing.empty() ? 0 : 1 - playing.front();
       tasks[slot].clear();
@@ -234,7 +236,7 @@ double TimeGpuBlocks(std::uint64_t seed, std::uint64_t first, std::uint64_t coun
     launcher.Wait(playing.front());
     playing.pop_front();
   }
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), end};
 }
 
 }  // namespace kestrum

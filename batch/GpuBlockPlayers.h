@@ -44,12 +44,15 @@ struct GpuFacts {
 };
 GpuFacts ReadGpuFacts();
 
-// Plays blocks first..first+count-1 of the seed in waves of threadsPerBlock
-// GPU threads to a CUDA block and blocksPerSm of those to a multiprocessor
-// (0: as many as fit), and returns the seconds from the first launch to the
-// last result; the outcomes are dropped.
-double TimeGpuBlocks(std::uint64_t seed, std::uint64_t first, std::uint64_t count, int threadsPerBlock,
-                     int blocksPerSm);
+// Plays `waves` full waves of the seed's first blocks, each of
+// threadsPerBlock GPU threads to a CUDA block and blocksPerSm of those to a
+// multiprocessor (0: as many as fit), the second queued behind the first;
+// the outcomes are dropped.
+struct GpuTiming {
+  double seconds = 0.0;  // from the first launch to the last result
+  std::uint64_t blocks = 0;
+};
+GpuTiming TimeGpuWaves(std::uint64_t seed, int waves, int threadsPerBlock, int blocksPerSm);
 
 }  // namespace kestrum
 #endif

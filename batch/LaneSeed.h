@@ -37,8 +37,8 @@ inline constexpr int kWarmUpOutputs = 12;
 // a depends on the seed alone and c, through a bijection, on the block and
 // the lane together (blocks stay far below 2^62), so the lanes' states differ
 // whenever the seed, the block or the lane does.
-KESTRUM_HOST_DEVICE void SeedLane(std::uint64_t seed, std::uint64_t block, int lane, std::uint64_t& a,
-                                  std::uint64_t& b, std::uint64_t& c, std::uint64_t& counter) {
+KESTRUM_HOST_DEVICE void SeedLane(std::uint64_t seed, std::uint64_t block, int lane, std::uint64_t& a, std::uint64_t& b,
+                                  std::uint64_t& c, std::uint64_t& counter) {
   a = MixBits(seed);
   b = MixBits(a ^ 0x6A09E667F3BCC909ULL);
   c = MixBits(MixBits(block * kLanes + static_cast<std::uint64_t>(lane)) ^ a);

@@ -13,7 +13,7 @@
 namespace kestrum {
 
 inline constexpr int kWarpThreads = 32;
-inline constexpr int kWallWords = kWallSize / 4;                          // 34
+inline constexpr int kWallWords = kWallSize / 4;                         // 34
 inline constexpr int kStripedWarpBytes = kWallWords * 4 * kWarpThreads;  // 4352
 
 // One thread's wall: a view of its bytes in the stripes of its warp.

@@ -61,8 +61,8 @@ void WavePlayers::HandOver(int slot, const DeviceBlockOutcome* outcomes) {
   for (std::size_t k = 0; k < tasks.size(); ++k) {
     const DeviceTask& task = tasks[k];
     games += task.games;
-    const bool pastTheLastNeeded = cancel_.lastNeededBlock != nullptr &&
-                                   task.block > cancel_.lastNeededBlock->load(std::memory_order_relaxed);
+    const bool pastTheLastNeeded =
+        cancel_.lastNeededBlock != nullptr && task.block > cancel_.lastNeededBlock->load(std::memory_order_relaxed);
     if (pastTheLastNeeded) continue;
     std::optional<BlockResult> result = ToBlockResult(task.block, outcomes[k]);
     if (!result) result = PlayBlock(seed_, task.block, task.games, BlockCancel{});

@@ -19,9 +19,11 @@
 namespace kestrum {
 namespace {
 
-// A wave of an H100 at full occupancy is some 130,000 blocks; two of them
-// keep the second queued behind the first as a long batch does.
-constexpr std::uint64_t kGpuBlocks = 2 * 131072;
+// A wave of an H100 at full occupancy is some 130,000 blocks: a batch of
+// two keeps the second queued behind the first as a long batch does, and
+// each of the kernel's shapes is timed on two waves of its own.
+constexpr std::uint64_t kGpuBatchBlocks = 2 * 131072;
+constexpr int kGpuKernelWaves = 2;
 // Some two seconds of every CPU thread of a 16-core machine.
 constexpr std::uint64_t kCpuBlocks = 2048;
 constexpr double kMeanExchanges = kMinExchanges + (kExchangeSpread - 1) / 2.0;
@@ -55,14 +57,19 @@ void BM_GpuKernel(benchmark::State& state) {
   std::uint64_t seed = 5;
   Count64 games = 0;
   for (auto _ : state) {
-    state.SetIterationTime(TimeGpuBlocks(seed++, 0, kGpuBlocks, threadsPerBlock, blocksPerSm));
-    games += static_cast<Count64>(kGpuBlocks * kBlockGames);
+    const GpuTiming timing = TimeGpuWaves(seed++, kGpuKernelWaves, threadsPerBlock, blocksPerSm);
+    state.SetIterationTime(timing.seconds);
+    games += static_cast<Count64>(timing.blocks * kBlockGames);
   }
   CountGames(state, games);
 }
 
-BENCHMARK_CAPTURE(BM_Run, cpu, BatchDevice::kCpu, kCpuBlocks)->UseRealTime()->Unit(benchmark::kSecond);
-BENCHMARK_CAPTURE(BM_Run, cuda, BatchDevice::kCuda, kGpuBlocks)->UseRealTime()->Unit(benchmark::kSecond);
+// One iteration each: every one plays seconds of games already.
+BENCHMARK_CAPTURE(BM_Run, cpu, BatchDevice::kCpu, kCpuBlocks)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_Run, cuda, BatchDevice::kCuda, kGpuBatchBlocks)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kSecond);
 // 0 CUDA blocks to a multiprocessor: as many as its registers and shared
 // memory hold.
 BENCHMARK(BM_GpuKernel)
@@ -72,6 +79,7 @@ BENCHMARK(BM_GpuKernel)
     ->Args({256, 0})
     ->Args({128, 4})
     ->Args({128, 2})
+    ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
 

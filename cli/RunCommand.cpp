@@ -239,7 +239,8 @@ ParsedRun ParseRun(const QStringList& args, bool counts) {
                                 QStringLiteral("FILE"));
   const QCommandLineOption device(
       QStringLiteral("device"),
-      QStringLiteral("Play on DEVICE: cpu (the default) or cuda, the same games (this build has: %1).").arg(DevicesBuilt()),
+      QStringLiteral("Play on DEVICE: cpu (the default) or cuda, the same games (this build has: %1).")
+          .arg(DevicesBuilt()),
       QStringLiteral("DEVICE"));
   parser.addOptions({threads, games, tenhou, seconds, seed, json, log, checkpoint, plot, device});
   if (const auto done = ParseSubcommand(parser, kCommand, args)) return {std::nullopt, *done};

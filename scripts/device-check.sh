@@ -28,7 +28,7 @@ pack() {
   local launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   # Without MPI: the checks run one process, and its libraries stay behind.
-  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CUDA_COMPILER="$nvcc" \
+  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CUDA_COMPILER="$nvcc" \
     -DCMAKE_DISABLE_FIND_PACKAGE_MPI=ON "${launcher[@]}" >/dev/null
   cmake --build "$build" -j "${KESTRUM_JOBS:-2}" --target kestrum-sim batch_tests gpu_run_tests bench_gpu
   rm -rf "$stage"
@@ -39,6 +39,7 @@ pack() {
   local program library
   for program in "${programs[@]}"; do
     cp "$build/$program" "$stage/bin/"
+    strip --strip-debug "$stage/bin/$(basename "$program")"
     for library in $(ldd "$build/$program" | awk '/=> \// {print $3} /^\s*\/lib/ {print $1}'); do
       cp -nL "$library" "$stage/lib/"
     done
@@ -76,10 +77,16 @@ run() {
   echo "== device block code on the processor"
   staged batch_tests --gtest_filter='DeviceBlock*' --gtest_brief=1 || status=1
   echo "== the GPU against the processor"
-  staged gpu_run_tests || status=1
+  local tests=0
+  staged gpu_run_tests || tests=$?
+  # 77: no GPU here, which the program has said.
+  [ "$tests" = 0 ] || [ "$tests" = 77 ] || status=1
   echo "== one batch on each, by hand"
-  "$wrapper" run --device cuda --tenhou 5 --seed 1 --json | grep -E '"(device|games|tenhou|seconds|gamesPerSecond)"'
-  "$wrapper" run --device cpu --tenhou 5 --seed 1 --json | grep -E '"(device|games|tenhou|seconds|gamesPerSecond)"'
+  local device
+  for device in cuda cpu; do
+    "$wrapper" run --device $device --tenhou 5 --seed 1 --json |
+      grep -E '"(device|games|tenhou|seconds|gamesPerSecond)"' || status=1
+  done
   echo "== benchmark"
   staged bench_gpu --benchmark_repetitions=1 --benchmark_color=false || status=1
   exit $status

@@ -26,7 +26,8 @@ TEST(DeviceBlockTest, StreamGivesTheBlockGeneratorsValues) {
     for (const std::uint64_t block : {0ULL, 5ULL, 123456789ULL}) {
       BlockRandom cpu(seed, block);
       StepStream gpu(seed, block);
-      for (int k = 0; k < 5000; ++k) ASSERT_EQ(gpu.Next(), static_cast<unsigned>(cpu.Next())) << seed << " " << block << " " << k;
+      for (int k = 0; k < 5000; ++k)
+        ASSERT_EQ(gpu.Next(), static_cast<unsigned>(cpu.Next())) << seed << " " << block << " " << k;
     }
 }
 
@@ -162,9 +163,16 @@ TEST(DeviceBlockTest, BlocksEqualTheCpuBlocks) {
     std::uint64_t block;
     std::uint32_t games;
   };
-  const Case cases[] = {{1, 314, kBlockGames}, {1, 478, kBlockGames}, {1, 671, kBlockGames}, {1, 941, kBlockGames},
-                        {1, 1021, kBlockGames}, {3, 2, kBlockGames},  {7, 68, kBlockGames},  {9, 0, kBlockGames},
-                        {9, 1, 300},           {0xFFFFFFFFFFFFFFFFULL, 1ULL << 40, 100}};
+  const Case cases[] = {{1, 314, kBlockGames},
+                        {1, 478, kBlockGames},
+                        {1, 671, kBlockGames},
+                        {1, 941, kBlockGames},
+                        {1, 1021, kBlockGames},
+                        {3, 2, kBlockGames},
+                        {7, 68, kBlockGames},
+                        {9, 0, kBlockGames},
+                        {9, 1, 300},
+                        {0xFFFFFFFFFFFFFFFFULL, 1ULL << 40, 100}};
   int finds = 0;
   for (const Case& c : cases) {
     const BlockResult cpu = PlayBlock(c.seed, c.block, c.games, BlockCancel{});
@@ -179,7 +187,8 @@ TEST(DeviceBlockTest, BlocksEqualTheCpuBlocks) {
 // than the outcome keeps).
 bool ThreeOfOne(const Hand& hand) { return std::count(hand.begin(), hand.end(), 1) >= 3; }
 bool ThreeOfAnEnd(const Hand& hand) {
-  return ThreeOfOne(hand) || std::count(hand.begin(), hand.end(), 9) >= 3 || std::count(hand.begin(), hand.end(), 10) >= 3;
+  return ThreeOfOne(hand) || std::count(hand.begin(), hand.end(), 9) >= 3 ||
+         std::count(hand.begin(), hand.end(), 10) >= 3;
 }
 
 struct ThreeOfOneCounted {
@@ -190,11 +199,12 @@ struct ThreeOfOneCounted {
 struct ThreeOfAnEndCounted {
   HandForm operator()(const KindCounts& counts) const {
     return counts.Count(1) >= 3 || counts.Count(9) >= 3 || counts.Count(10) >= 3 ? HandForm::kSevenPairs
-                                                                                  : HandForm::kNone;
+                                                                                 : HandForm::kNone;
   }
 };
 
-std::vector<std::pair<std::uint32_t, Hand>> CpuFinds(std::uint64_t seed, std::uint64_t block, bool (*test)(const Hand&)) {
+std::vector<std::pair<std::uint32_t, Hand>> CpuFinds(std::uint64_t seed, std::uint64_t block,
+                                                     bool (*test)(const Hand&)) {
   BlockTables tables(seed, block);
   ShuffleWall(tables.wall, tables.source);
   std::vector<std::pair<std::uint32_t, Hand>> finds;

@@ -38,10 +38,10 @@ QJsonObject RunOn(const char* device, std::vector<std::string> args) {
 
 TEST_F(GpuRun, SameJsonAsTheProcessorForSeveralSeedsAndLimits) {
   const std::vector<std::vector<std::string>> batches = {
-      {"--games", "1", "--seed", "3"},          {"--games", "2500", "--seed", kEarlySeed},
-      {"--games", "1000000", "--seed", "1"},    {"--games", "3000", "--seed", "18446744073709551615"},
-      {"--tenhou", "1", "--seed", "1"},         {"--tenhou", "2", "--seed", "1"},
-      {"--tenhou", "5", "--seed", "1"},         {"--tenhou", "2", "--seed", "7"}};
+      {"--games", "1", "--seed", "3"},       {"--games", "2500", "--seed", kEarlySeed},
+      {"--games", "1000000", "--seed", "1"}, {"--games", "3000", "--seed", "18446744073709551615"},
+      {"--tenhou", "1", "--seed", "1"},      {"--tenhou", "2", "--seed", "1"},
+      {"--tenhou", "5", "--seed", "1"},      {"--tenhou", "2", "--seed", "7"}};
   for (const auto& batch : batches) {
     const QJsonObject cpu = RunOn("cpu", batch);
     EXPECT_EQ(RunOn("cuda", batch), cpu) << batch[0] << " " << batch[1] << " --seed " << batch[3];
