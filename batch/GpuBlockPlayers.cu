@@ -80,6 +80,10 @@ unsigned WaveCap() {
 WaveShape ShapeFor(int device, int threadsPerBlock, int blocksPerSm) {
   cudaDeviceProp properties{};
   Must(cudaGetDeviceProperties(&properties, device), "cudaGetDeviceProperties");
+  // The kernel reads nothing through the L1 cache worth keeping there: all
+  // of it may go to shared memory, for as many walls as possible.
+  Must(cudaFuncSetAttribute(PlayWave, cudaFuncAttributePreferredSharedMemoryCarveout, cudaSharedmemCarveoutMaxShared),
+       "cudaFuncSetAttribute");
   int fit = 0;
   Must(cudaOccupancyMaxActiveBlocksPerMultiprocessor(&fit, PlayWave, threadsPerBlock, SharedBytes(threadsPerBlock)),
        "cudaOccupancyMaxActiveBlocksPerMultiprocessor");
