@@ -21,6 +21,14 @@
 namespace kestrum {
 namespace {
 
+// Where the code runs many times slower, fewer of the blocks below are
+// played; each check still runs.
+#ifdef KESTRUM_SLOW_BUILD
+constexpr bool kSlowBuild = true;
+#else
+constexpr bool kSlowBuild = false;
+#endif
+
 TEST(DeviceBlockTest, StreamGivesTheBlockGeneratorsValues) {
   for (const std::uint64_t seed : {0ULL, 1ULL, 0xFFFFFFFFFFFFFFFFULL})
     for (const std::uint64_t block : {0ULL, 5ULL, 123456789ULL}) {
@@ -174,12 +182,14 @@ TEST(DeviceBlockTest, BlocksEqualTheCpuBlocks) {
                         {9, 1, 300},
                         {0xFFFFFFFFFFFFFFFFULL, 1ULL << 40, 100}};
   int finds = 0;
+  int played = 0;
   for (const Case& c : cases) {
+    if (kSlowBuild && ++played % 3 != 1) continue;
     const BlockResult cpu = PlayBlock(c.seed, c.block, c.games, BlockCancel{});
     ExpectSameResult(DeviceResult(c.seed, c.block, c.games), cpu);
     finds += static_cast<int>(cpu.finds.size());
   }
-  EXPECT_GE(finds, 7);
+  EXPECT_GE(finds, kSlowBuild ? 3 : 7);
 }
 
 // Two tests that find often, on counts and on the sorted hand: three or
@@ -228,7 +238,7 @@ DeviceBlockOutcome DeviceOutcomeWith(std::uint64_t seed, std::uint64_t block) {
 
 TEST(DeviceBlockTest, SeveralFindsInABlockAreKeptInGameOrder) {
   int blocksWithSeveral = 0;
-  for (std::uint64_t block = 0; block < 8; ++block) {
+  for (std::uint64_t block = 0; block < (kSlowBuild ? 4u : 8u); ++block) {
     const auto cpu = CpuFinds(5, block, ThreeOfOne);
     const DeviceBlockOutcome outcome = DeviceOutcomeWith<ThreeOfOneCounted>(5, block);
     ASSERT_EQ(outcome.finds, cpu.size());
@@ -244,7 +254,7 @@ TEST(DeviceBlockTest, SeveralFindsInABlockAreKeptInGameOrder) {
       EXPECT_EQ(result->finds[k].form, HandForm::kStandard);
     }
   }
-  EXPECT_GE(blocksWithSeveral, 2);
+  EXPECT_GE(blocksWithSeveral, kSlowBuild ? 1 : 2);
 }
 
 TEST(DeviceBlockTest, ABlockWithMoreFindsThanKeptIsLeftToTheProcessor) {
@@ -271,6 +281,7 @@ TEST(DeviceBlockTest, HeavenlyHandLimitsEndWhereTheCpusDo) {
     Count64 tenhou;
   };
   for (const Case c : {Case{3, 1}, Case{7, 2}}) {
+    if (kSlowBuild && c.tenhou > 1) continue;
     BatchOptions options;
     options.threads = 2;
     options.seed = c.seed;
