@@ -20,16 +20,15 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 archive=$here/.device-check/stage.tar.xz
 stage=${TMPDIR:-/tmp}/kestrum-device-check
-build=${KESTRUM_DEVICE_BUILD:-$here/build/device}
+build=${KESTRUM_DEVICE_BUILD:-$here/build/cuda}
 programs=(cli/kestrum-sim tests/batch/batch_tests tests/cli/gpu_run_tests bench/bench_gpu)
 
 pack() {
   local nvcc=${CUDACXX:-/usr/local/cuda/bin/nvcc}
   local launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-  # Without MPI: the checks run one process, and its libraries stay behind.
   cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CUDA_COMPILER="$nvcc" \
-    -DCMAKE_DISABLE_FIND_PACKAGE_MPI=ON "${launcher[@]}" >/dev/null
+    "${launcher[@]}" >/dev/null
   cmake --build "$build" -j "${KESTRUM_JOBS:-2}" --target kestrum-sim batch_tests gpu_run_tests bench_gpu
   rm -rf "$stage"
   mkdir -p "$stage/bin" "$stage/lib" "$(dirname "$archive")"
