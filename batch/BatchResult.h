@@ -3,6 +3,7 @@
 // field, so that a summary, a JSON document or a plot can be made from a
 // BatchResult alone.
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -45,6 +46,20 @@ struct TenhouFind {
   CompactHand hand{};
 };
 
+// The games counted, by distance from complete (slot distance + 1).
+struct DistanceTally {
+  std::array<Count64, kDistanceSlots> dealer{};
+  std::array<Count64, kDistanceSlots> firstThirteen{};
+
+  void Add(const GameDistances& block) {
+    for (int i = 0; i < kDistanceSlots; ++i) {
+      dealer[i] += block.dealer[i];
+      firstThirteen[i] += block.firstThirteen[i];
+    }
+  }
+  bool operator==(const DistanceTally&) const = default;
+};
+
 // The running counts of a batch in sequence order.
 struct BatchTally {
   Count64 games = 0;
@@ -54,6 +69,7 @@ struct BatchTally {
   Count64 standard = 0;
   Count64 shortestRun = 0;  // 0 while no heavenly hand has been found
   Count64 longestRun = 0;
+  DistanceTally distances;
 };
 
 struct BatchResult {
@@ -69,6 +85,10 @@ struct BatchResult {
   std::uint64_t seed = 0;
   BatchLimits limits;
   Count64 resumedGames = 0;  // counted from a checkpoint, not played by this run
+  double startEpochSeconds = 0.0;  // when this run began, seconds since 1970 (UTC)
+  // Blocks a halt (a time limit, Ctrl-C) cut short, whose games are counted
+  // with a gap after them.
+  std::uint64_t blocksCutShort = 0;
   // Only a batch ended by its games or heavenly-hand limit gives the same
   // result again for its seed; after a time limit or Ctrl-C the count
   // depends on the machine, and blocks cut short leave gaps in the sequence.

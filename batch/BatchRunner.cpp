@@ -8,6 +8,7 @@
 #include "batch/BlockSupply.h"
 #include "batch/BlockPlayers.h"
 #include "batch/ResultQueue.h"
+#include "engine/HandDistance.h"
 
 namespace kestrum {
 namespace {
@@ -120,6 +121,8 @@ class BatchRun {
     result.seed = options_.seed;
     result.limits = options_.limits;
     result.resumedGames = resumedGames_;
+    result.startEpochSeconds = startEpochSeconds_;
+    result.blocksCutShort = sequence_.CutShortBlocks();
     if (observer_.progress) observer_.progress({result.tally.games, result.tally.tenhou, result.elapsedSeconds});
     return result;
   }
@@ -129,6 +132,8 @@ class BatchRun {
   const BatchObserver& observer_;
   BatchPeers* const peers_;
   const Clock::time_point start_ = Clock::now();
+  const double startEpochSeconds_ =
+      std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
   BatchSequence sequence_;
   const Count64 resumedGames_;
   std::atomic<std::uint64_t> lastNeeded_;
@@ -143,6 +148,9 @@ class BatchRun {
 
 BatchResult RunBatch(const BatchOptions& options, const std::atomic<bool>& stop, const BatchObserver& observer,
                      const BatchSetup& setup) {
+  // The distance tables take a moment to build: before the clock starts, so
+  // that a time limit and the first progress count games only.
+  SharedDistanceTables();
   BatchRun run(options, stop, observer, setup);
   return run.Run();
 }

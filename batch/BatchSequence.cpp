@@ -55,9 +55,16 @@ void BatchSequence::SkipEmptyBlocksTo(std::uint64_t block) {
 
 void BatchSequence::Resume(const SequenceState& state) {
   for (std::size_t i = 0; i < state.finds.size() && !complete_;) {
-    BlockResult result{state.finds[i].block, GamesInBlock(limits_, state.finds[i].block), {}};
-    for (; i < state.finds.size() && state.finds[i].block == result.block; ++i)
-      result.finds.push_back({state.finds[i].gameInBlock, state.finds[i].form, state.finds[i].hand});
+    BlockResult result;
+    result.block = state.finds[i].block;
+    result.games = GamesInBlock(limits_, result.block);
+    for (; i < state.finds.size() && state.finds[i].block == result.block; ++i) {
+      BlockFind find;
+      find.gameInBlock = state.finds[i].gameInBlock;
+      find.form = state.finds[i].form;
+      find.hand = state.finds[i].hand;
+      result.finds.push_back(find);
+    }
     if (result.block < nextBlock_) continue;
     SkipEmptyBlocksTo(result.block);
     if (complete_) break;
@@ -67,6 +74,8 @@ void BatchSequence::Resume(const SequenceState& state) {
     if (nextBlock_ > lastNeeded_) complete_ = true;
   }
   if (!complete_) SkipEmptyBlocksTo(state.countedBlocks);
+  // The heavenly hands above carry no distances; the state has them all.
+  tally_.distances = state.distances;
   for (const BlockResult& result : state.waiting) Add(result);
 }
 
@@ -74,6 +83,7 @@ SequenceState BatchSequence::State() const {
   SequenceState state;
   state.countedBlocks = nextBlock_;
   state.finds = finds_;
+  state.distances = tally_.distances;
   for (const auto& [block, result] : waiting_)
     if (result.games == GamesInBlock(limits_, block)) state.waiting.push_back(result);
   return state;
@@ -84,6 +94,7 @@ void BatchSequence::CountAcrossGaps() {
     const auto node = waiting_.extract(waiting_.begin());
     // Each block still waiting here is cut short or lies past a gap.
     countedAcrossGaps_ = true;
+    if (node.mapped().games < GamesInBlock(limits_, node.key())) ++cutShortBlocks_;
     CountBlock(node.mapped());
     nextBlock_ = node.key() + 1;
   }
@@ -99,10 +110,12 @@ void BatchSequence::CountBlock(const BlockResult& result) {
     if (limits_.tenhou > 0 && tally_.tenhou >= limits_.tenhou) {
       complete_ = true;
       lastNeeded_ = result.block;
+      tally_.distances.Add(find.through);
       return;
     }
   }
   tally_.games = before + result.games;
+  tally_.distances.Add(result.distances);
 }
 
 void BatchSequence::CountFind(const BlockResult& result, const BlockFind& find) {

@@ -25,6 +25,7 @@ std::uint32_t GamesInBlock(const BatchLimits& limits, std::uint64_t block);
 struct SequenceState {
   std::uint64_t countedBlocks = 0;
   std::vector<TenhouFind> finds;
+  DistanceTally distances;  // of the games counted
   std::vector<BlockResult> waiting;
 };
 
@@ -72,6 +73,8 @@ class BatchSequence {
   const std::vector<TenhouFind>& Finds() const { return finds_; }
   // Blocks 0..CountedBlocks()-1 are counted without a gap.
   std::uint64_t CountedBlocks() const { return nextBlock_; }
+  // Blocks counted across gaps that the halt cut short.
+  std::uint64_t CutShortBlocks() const { return cutShortBlocks_; }
   // Finished blocks that wait for an earlier one.
   const std::map<std::uint64_t, BlockResult>& Waiting() const { return waiting_; }
 
@@ -88,6 +91,7 @@ class BatchSequence {
   // Stops the counting at a limit; Complete() only when no gap was crossed.
   bool complete_ = false;
   bool countedAcrossGaps_ = false;
+  std::uint64_t cutShortBlocks_ = 0;
   Count64 gamesAtLastFind_ = 0;
   BatchTally tally_;
   std::vector<TenhouFind> finds_;

@@ -28,7 +28,62 @@ void WriteHandAndForm(ByteWriter& out, std::uint32_t gameInBlock, HandForm form,
   out.Bytes(std::string_view(reinterpret_cast<const char*>(hand.data()), hand.size()));
 }
 
+std::optional<GameDistances> ReadDistances(ByteReader& in) {
+  GameDistances distances;
+  for (auto& slot : distances.dealer) slot = in.U32();
+  for (auto& slot : distances.firstThirteen) slot = in.U32();
+  if (!in.Ok()) return std::nullopt;
+  return distances;
+}
+
+template <class Slots>
+std::uint64_t SumOf(const Slots& slots) {
+  std::uint64_t sum = 0;
+  for (const auto slot : slots) sum += slot;
+  return sum;
+}
+
+bool CountsGames(const GameDistances& distances, std::uint64_t games) {
+  return SumOf(distances.dealer) == games && SumOf(distances.firstThirteen) == games;
+}
+
+// Through an earlier game no bin holds more than through a later one.
+bool NoneAbove(const GameDistances& earlier, const GameDistances& later) {
+  for (int i = 0; i < kDistanceSlots; ++i)
+    if (earlier.dealer[i] > later.dealer[i] || earlier.firstThirteen[i] > later.firstThirteen[i]) return false;
+  return true;
+}
+
 }  // namespace
+
+void WriteDistances(ByteWriter& out, const GameDistances& distances) {
+  for (const auto slot : distances.dealer) out.U32(slot);
+  for (const auto slot : distances.firstThirteen) out.U32(slot);
+}
+
+void WriteDistanceTally(ByteWriter& out, const DistanceTally& tally) {
+  for (const auto slot : tally.dealer) out.U64(static_cast<std::uint64_t>(slot));
+  for (const auto slot : tally.firstThirteen) out.U64(static_cast<std::uint64_t>(slot));
+}
+
+std::optional<DistanceTally> ReadDistanceTally(ByteReader& in) {
+  DistanceTally tally;
+  // At most 2^62 games, so that sums of these never overflow.
+  constexpr std::uint64_t kMostGames = std::uint64_t{1} << 62;
+  bool fits = true;
+  for (auto& slot : tally.dealer) {
+    const std::uint64_t value = in.U64();
+    fits = fits && value <= kMostGames;
+    slot = static_cast<Count64>(value);
+  }
+  for (auto& slot : tally.firstThirteen) {
+    const std::uint64_t value = in.U64();
+    fits = fits && value <= kMostGames;
+    slot = static_cast<Count64>(value);
+  }
+  if (!in.Ok() || !fits || SumOf(tally.dealer) != SumOf(tally.firstThirteen)) return std::nullopt;
+  return tally;
+}
 
 void ByteWriter::U32(std::uint32_t value) {
   for (int i = 0; i < 4; ++i) U8(static_cast<std::uint8_t>(value >> (8 * i)));
@@ -95,7 +150,11 @@ void WriteBlockResult(ByteWriter& out, const BlockResult& result) {
   out.U64(result.block);
   out.U32(result.games);
   out.U32(static_cast<std::uint32_t>(result.finds.size()));
-  for (const BlockFind& find : result.finds) WriteHandAndForm(out, find.gameInBlock, find.form, find.hand);
+  WriteDistances(out, result.distances);
+  for (const BlockFind& find : result.finds) {
+    WriteHandAndForm(out, find.gameInBlock, find.form, find.hand);
+    WriteDistances(out, find.through);
+  }
 }
 
 std::optional<BlockResult> ReadBlockResult(ByteReader& in) {
@@ -103,12 +162,22 @@ std::optional<BlockResult> ReadBlockResult(ByteReader& in) {
   result.block = in.U64();
   result.games = in.U32();
   const std::uint32_t finds = in.U32();
-  if (!in.Ok() || result.games > kBlockGames || finds > result.games || !in.CountFits(finds, kFindBytes))
+  const auto distances = ReadDistances(in);
+  if (!in.Ok() || !distances || result.games > kBlockGames || finds > result.games ||
+      !in.CountFits(finds, kBlockFindBytes) || !CountsGames(*distances, result.games))
     return std::nullopt;
+  result.distances = *distances;
   result.finds.reserve(finds);
   for (std::uint32_t i = 0; i < finds; ++i) {
-    const auto find = ReadBlockFind(in, result.games);
-    if (!find || (!result.finds.empty() && find->gameInBlock <= result.finds.back().gameInBlock)) return std::nullopt;
+    auto find = ReadBlockFind(in, result.games);
+    const auto through = ReadDistances(in);
+    if (!find || !through || (!result.finds.empty() && find->gameInBlock <= result.finds.back().gameInBlock))
+      return std::nullopt;
+    find->through = *through;
+    const GameDistances& before = result.finds.empty() ? GameDistances{} : result.finds.back().through;
+    if (!CountsGames(find->through, find->gameInBlock + 1ull) || !NoneAbove(before, find->through) ||
+        !NoneAbove(find->through, result.distances))
+      return std::nullopt;
     result.finds.push_back(*find);
   }
   return result;

@@ -54,11 +54,20 @@ class ByteReader {
 void WriteFind(ByteWriter& out, const TenhouFind& find);
 std::optional<BlockFind> ReadBlockFind(ByteReader& in, std::uint32_t gamesInBlock);
 
+// The two histograms of games by distance, dealer's first.
+void WriteDistances(ByteWriter& out, const GameDistances& distances);
+void WriteDistanceTally(ByteWriter& out, const DistanceTally& tally);
+std::optional<DistanceTally> ReadDistanceTally(ByteReader& in);
+
 void WriteBlockResult(ByteWriter& out, const BlockResult& result);
 // Refuses a result whose heavenly hands are out of order, past its games,
-// of no form, or whose hand is no sorted hand of tile codes.
+// of no form, or whose hand is no sorted hand of tile codes, and one whose
+// distances do not count its games (each histogram, and each heavenly
+// hand's histograms through its game).
 std::optional<BlockResult> ReadBlockResult(ByteReader& in);
 
 inline constexpr std::size_t kFindBytes = 4 + 1 + kHandSize;  // game, form, hand
+inline constexpr std::size_t kDistancesBytes = 2 * kDistanceSlots * 4;
+inline constexpr std::size_t kBlockFindBytes = kFindBytes + kDistancesBytes;
 
 }  // namespace kestrum

@@ -30,17 +30,35 @@ using CompactHand = std::array<std::uint8_t, kHandSize>;
 CompactHand Compact(const Hand& hand);
 Hand Expand(const CompactHand& hand);
 
+// A game's distance from complete (the least over the three forms) is -1
+// to 6 for thirteen and for fourteen tiles: slot distance + 1.
+inline constexpr int kDistanceSlots = 8;
+
+// A block's games by distance: the dealer's fourteen tiles, and the first
+// thirteen tiles of the wall as dealt (a uniform deal of a non-dealer's
+// thirteen; not the sorted hand less its last tile).
+struct GameDistances {
+  std::array<std::uint32_t, kDistanceSlots> dealer{};
+  std::array<std::uint32_t, kDistanceSlots> firstThirteen{};
+
+  bool operator==(const GameDistances&) const = default;
+};
+
 // One heavenly hand inside its block.
 struct BlockFind {
   std::uint32_t gameInBlock = 0;  // 0-based
   HandForm form = HandForm::kNone;
   CompactHand hand{};
+  // The block's distances through this game, so that a batch that ends at
+  // this heavenly hand counts exactly the games up to it.
+  GameDistances through;
 };
 
 struct BlockResult {
   std::uint64_t block = 0;
   std::uint32_t games = 0;       // games played, from the block's first on
   std::vector<BlockFind> finds;  // in game order
+  GameDistances distances;       // of the games played
 };
 
 // The sequence index of a game: its place in the seed's sequence.

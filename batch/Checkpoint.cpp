@@ -16,8 +16,8 @@ namespace {
 constexpr std::string_view kMagic = "KESTRUM-CHECKPOINT\n";
 // Format 2: the blocks' generator has four lanes. A checkpoint of format 1
 // has the same layout but holds the games of the earlier generator, which
-// the same seed no longer plays.
-constexpr std::uint32_t kFormat = 2;
+// the same seed no longer plays. Format 3 adds the games' distances.
+constexpr std::uint32_t kFormat = 3;
 constexpr std::size_t kVersionBytes = 16;
 constexpr std::size_t kChecksumBytes = 8;
 // Far beyond any batch (10^15 games is the largest limit), and small enough
@@ -58,6 +58,12 @@ std::optional<std::string> KeyMismatch(ByteReader& in, const BatchOptions& batch
   if (tenhou != batch.limits.tenhou)
     return "it was made with --tenhou " + LimitText(tenhou) + ", not " + LimitText(batch.limits.tenhou);
   return std::nullopt;
+}
+
+Count64 DistanceGames(const DistanceTally& tally) {
+  Count64 games = 0;
+  for (const Count64 slot : tally.dealer) games += slot;
+  return games;
 }
 
 bool ReadFinds(ByteReader& in, SequenceState& state) {
@@ -116,6 +122,7 @@ std::string EncodeCheckpoint(const BatchOptions& batch, const SequenceState& sta
   out.U64(state.countedBlocks);
   out.U64(state.finds.size());
   for (const TenhouFind& find : state.finds) WriteFind(out, find);
+  WriteDistanceTally(out, state.distances);
   out.U64(state.waiting.size());
   for (const BlockResult& result : state.waiting) WriteBlockResult(out, result);
   out.U64(CheckpointChecksum(out.Data()));
@@ -133,12 +140,17 @@ CheckpointRead DecodeCheckpoint(std::string_view bytes, const BatchOptions& batc
   ByteReader in(body.substr(kMagic.size()));
   const std::uint32_t format = in.U32();
   if (format == 1) return {std::nullopt, "it was made by an earlier build, whose games with this seed differ"};
+  if (format == 2) return {std::nullopt, "it was made by an earlier build, which did not count the games' distances"};
   if (format != kFormat) return {std::nullopt, "it is of another format"};
   if (const auto mismatch = KeyMismatch(in, batch)) return {std::nullopt, *mismatch};
   SequenceState state;
   state.countedBlocks = in.U64();
   if (!in.Ok() || state.countedBlocks > kMaxBlocks) return {std::nullopt, "it is damaged (block count)"};
   if (!ReadFinds(in, state)) return {std::nullopt, "it is damaged (heavenly hands)"};
+  const auto distances = ReadDistanceTally(in);
+  if (!distances || static_cast<std::uint64_t>(DistanceGames(*distances)) > state.countedBlocks * kBlockGames)
+    return {std::nullopt, "it is damaged (distances)"};
+  state.distances = *distances;
   if (!ReadWaiting(in, batch.limits, state)) return {std::nullopt, "it is damaged (finished blocks)"};
   if (in.Left() != 0) return {std::nullopt, "it is damaged (bytes after the end)"};
   return {std::move(state), {}};

@@ -11,6 +11,7 @@
 #include "batch/MpiMessages.h"
 #include "batch/ResultQueue.h"
 #include "batch/TaskQueueSupply.h"
+#include "engine/HandDistance.h"
 
 namespace kestrum {
 namespace {
@@ -69,6 +70,7 @@ class RankZeroLink {
 }  // namespace
 
 void PlayBlocksForRankZero(const BatchOptions& options) {
+  SharedDistanceTables();  // before the first block, as the first process does
   TaskQueueSupply supply;
   std::atomic<std::uint64_t> lastNeeded{BatchSequence::kNoBlock};
   std::atomic<bool> halt{false};

@@ -61,14 +61,13 @@ double ChiSquareAbove(double x, int degreesOfFreedom) {
   return std::clamp(UpperGammaFraction(a, half), 0.0, 1.0);
 }
 
-std::optional<RunsFit> FitRunsToGeometric(const std::vector<std::int64_t>& runs, double p) {
-  if (runs.size() < kMinRunsForFit || !(p > 0.0 && p < 1.0)) return std::nullopt;
-  const double logStay = std::log1p(-p);
-  const std::size_t wanted = std::min(kMaxBins, runs.size() / kRunsPerBin);
+namespace {
 
-  // Upper edges (inclusive) of the bins: the smallest whole run length at
-  // which the law's distribution function reaches j / wanted. Short laws
-  // (p near 1) can make two edges meet; such a bin would be empty and goes.
+// Upper edges (inclusive) of `wanted` classes of run lengths of about equal
+// probability under the law: the smallest whole run length at which the
+// distribution function reaches j / wanted. Short laws (p near 1) can make
+// two edges meet; such a class would be empty and goes.
+std::vector<double> EqualProbabilityEdges(std::size_t wanted, double logStay) {
   std::vector<double> edges;
   for (std::size_t j = 1; j < wanted; ++j) {
     const double quantile = 1.0 - static_cast<double>(j) / static_cast<double>(wanted);
@@ -76,24 +75,95 @@ std::optional<RunsFit> FitRunsToGeometric(const std::vector<std::int64_t>& runs,
     if (edges.empty() || edge > edges.back()) edges.push_back(edge);
   }
   edges.push_back(std::numeric_limits<double>::infinity());
+  return edges;
+}
+
+std::size_t ClassOf(const std::vector<double>& edges, std::int64_t run) {
+  return static_cast<std::size_t>(std::lower_bound(edges.begin(), edges.end(), static_cast<double>(run)) -
+                                  edges.begin());
+}
+
+double EstimatedRate(const std::vector<std::int64_t>& runs) {
+  double games = 0.0;
+  for (const std::int64_t run : runs) games += static_cast<double>(run);
+  return games > 0.0 ? static_cast<double>(runs.size()) / games : 0.0;
+}
+
+std::optional<RunsFit> Fit(const std::vector<std::int64_t>& runs, double p, bool estimated) {
+  if (runs.size() < kMinRunsForFit || !(p > 0.0 && p < 1.0)) return std::nullopt;
+  const double logStay = std::log1p(-p);
+  const std::vector<double> edges = EqualProbabilityEdges(std::min(kMaxBins, runs.size() / kRunsPerBin), logStay);
 
   std::vector<double> observed(edges.size(), 0.0);
-  for (const std::int64_t run : runs) {
-    const auto bin = std::lower_bound(edges.begin(), edges.end(), static_cast<double>(run)) - edges.begin();
-    observed[static_cast<std::size_t>(bin)] += 1.0;
-  }
+  for (const std::int64_t run : runs) observed[ClassOf(edges, run)] += 1.0;
   RunsFit fit;
+  fit.rate = p;
+  fit.rateEstimated = estimated;
   double below = 0.0;
+  std::int64_t first = 1;
   const auto total = static_cast<double>(runs.size());
   for (std::size_t j = 0; j < edges.size(); ++j) {
     const double upTo = std::isinf(edges[j]) ? 1.0 : GeometricAtMost(edges[j], logStay);
     const double expected = total * (upTo - below);
     below = upTo;
+    const std::int64_t last = std::isinf(edges[j]) ? 0 : static_cast<std::int64_t>(edges[j]);
     if (expected <= 0.0) continue;
+    fit.table.push_back({first, last, observed[j], expected});
+    first = last + 1;
     fit.chiSquare += (observed[j] - expected) * (observed[j] - expected) / expected;
     ++fit.bins;
   }
-  fit.degreesOfFreedom = fit.bins - 1;
+  fit.degreesOfFreedom = fit.bins - 1 - (estimated ? 1 : 0);
+  if (fit.degreesOfFreedom < 1) return std::nullopt;
+  fit.pValue = ChiSquareAbove(fit.chiSquare, fit.degreesOfFreedom);
+  return fit;
+}
+
+}  // namespace
+
+std::optional<RunsFit> FitRunsToGeometric(const std::vector<std::int64_t>& runs, double p) {
+  return Fit(runs, p, false);
+}
+
+std::optional<RunsFit> FitRunsToGeometricShape(const std::vector<std::int64_t>& runs) {
+  return Fit(runs, EstimatedRate(runs), true);
+}
+
+std::optional<SerialFit> SerialTestOfRuns(const std::vector<std::int64_t>& runs) {
+  const std::size_t pairs = runs.size() / 2;
+  const double p = EstimatedRate(runs);
+  if (pairs < kMinPairsForSerialTest || !(p > 0.0 && p < 1.0)) return std::nullopt;
+  // As many classes as leave some five pairs expected in each cell.
+  std::size_t wanted = 2;
+  while (wanted < 4 && pairs >= 5 * (wanted + 1) * (wanted + 1)) ++wanted;
+  const std::vector<double> edges = EqualProbabilityEdges(wanted, std::log1p(-p));
+  const std::size_t classes = edges.size();
+  std::vector<double> cells(classes * classes, 0.0);
+  std::vector<double> rows(classes, 0.0);
+  std::vector<double> columns(classes, 0.0);
+  for (std::size_t i = 0; i < pairs; ++i) {
+    const std::size_t row = ClassOf(edges, runs[2 * i]);
+    const std::size_t column = ClassOf(edges, runs[2 * i + 1]);
+    cells[row * classes + column] += 1.0;
+    rows[row] += 1.0;
+    columns[column] += 1.0;
+  }
+  SerialFit fit;
+  fit.pairs = pairs;
+  fit.classes = static_cast<int>(classes);
+  int usedRows = 0;
+  int usedColumns = 0;
+  for (std::size_t r = 0; r < classes; ++r) usedRows += rows[r] > 0.0 ? 1 : 0;
+  for (std::size_t c = 0; c < classes; ++c) usedColumns += columns[c] > 0.0 ? 1 : 0;
+  for (std::size_t r = 0; r < classes; ++r)
+    for (std::size_t c = 0; c < classes; ++c) {
+      const double expected = rows[r] * columns[c] / static_cast<double>(pairs);
+      if (expected <= 0.0) continue;
+      const double difference = cells[r * classes + c] - expected;
+      fit.chiSquare += difference * difference / expected;
+    }
+  fit.degreesOfFreedom = (usedRows - 1) * (usedColumns - 1);
+  if (fit.degreesOfFreedom < 1) return std::nullopt;
   fit.pValue = ChiSquareAbove(fit.chiSquare, fit.degreesOfFreedom);
   return fit;
 }

@@ -8,6 +8,7 @@
 #include "batch/BlockTables.h"
 #include "bench/RatioReport.h"
 #include "engine/CompleteHand.h"
+#include "engine/HandDistance.h"
 #include "engine/RandomSource.h"
 #include "engine/WallOps.h"
 
@@ -101,6 +102,32 @@ void RunBatchGame(benchmark::State& state, BlockRandom::Kernel kernel) {
 
 void BM_BatchGame(benchmark::State& state) { RunBatchGame(state, BlockRandom::BestKernel()); }
 
+// The same game as a block plays it now: both distances measured and
+// counted, the first thirteen tiles before the sort.
+void BM_BatchGame_WithDistances(benchmark::State& state) {
+  BlockTables tables(kSeed, 0, BlockRandom::BestKernel());
+  BlockRandom& source = tables.source;
+  Wall& wall = tables.wall;
+  const DistanceTables& distanceTables = SharedDistanceTables();
+  GameDistances distances;
+  Hand hand{};
+  Count64 complete = 0;
+  for (auto _ : state) {
+    bool pairTaken = false;
+    ShuffleWall(wall, source);
+    DealHand(wall, hand);
+    const DealDistance distance = DistanceOfDeal(distanceTables, wall.data());
+    ++distances.dealer[static_cast<std::size_t>(distance.fourteen + 1)];
+    ++distances.firstThirteen[static_cast<std::size_t>(distance.thirteen + 1)];
+    SortHand(hand);
+    complete += IsCompleteHand(hand, pairTaken);
+    benchmark::DoNotOptimize(hand);
+  }
+  benchmark::DoNotOptimize(complete);
+  benchmark::DoNotOptimize(distances);
+  state.SetItemsProcessed(state.iterations());
+}
+
 // A whole block through PlayBlock, with its checks for cancellation and its
 // progress count, per game.
 void BM_PlayBlock(benchmark::State& state) {
@@ -193,8 +220,45 @@ void BM_IsCompleteHand_CompleteHands(benchmark::State& state) {
   RunCompleteHandTest(state, hands);
 }
 
+// Deals of fourteen tiles, sorted, many more than the caches hold the
+// table entries of, so that the distance's table loads miss as in a batch.
+// A partial shuffle per deal keeps the set-up short.
+std::vector<Hand> ManyRandomDeals(std::size_t count) {
+  std::mt19937_64 engine(kSeed);
+  Wall wall;
+  FillWall(wall);
+  std::vector<Hand> deals(count);
+  for (Hand& hand : deals) {
+    for (int i = 0; i < kHandSize; ++i) std::swap(wall[i], wall[i + engine() % (kWallSize - i)]);
+    DealHand(wall, hand);
+    SortHand(hand);
+  }
+  return deals;
+}
+
+const std::vector<Hand>& DistanceDeals() {
+  static const std::vector<Hand> deals = ManyRandomDeals(1u << 20);
+  return deals;
+}
+
+void BM_IsCompleteHand_ManyDeals(benchmark::State& state) { RunCompleteHandTest(state, DistanceDeals()); }
+
+void BM_HandDistance_ManyDeals(benchmark::State& state) {
+  const std::vector<Hand>& deals = DistanceDeals();
+  const DistanceTables& tables = SharedDistanceTables();
+  std::size_t next = 0;
+  int sum = 0;
+  for (auto _ : state) {
+    sum += DistanceOfTiles(tables, deals[next].data(), kHandSize).best;
+    next = next + 1 == deals.size() ? 0 : next + 1;
+  }
+  benchmark::DoNotOptimize(sum);
+  state.SetItemsProcessed(state.iterations());
+}
+
 BENCHMARK(BM_BareShuffleLoop);
 BENCHMARK(BM_BatchGame);
+BENCHMARK(BM_BatchGame_WithDistances);
 // The kernels of processors without AVX2, for comparison.
 BENCHMARK_CAPTURE(RunBatchGame, sse2, BlockRandom::Kernel::kSse2)->Name("BM_BatchGame/sse2");
 BENCHMARK_CAPTURE(RunBatchGame, portable, BlockRandom::Kernel::kPortable)->Name("BM_BatchGame/portable");
@@ -203,6 +267,8 @@ BENCHMARK(BM_Game<RandomSource>)->Name("BM_Game/RandomSource");
 BENCHMARK(BM_Game<Mt19937Source>)->Name("BM_Game/mt19937");
 BENCHMARK(BM_IsCompleteHand_RandomDeals);
 BENCHMARK(BM_IsCompleteHand_CompleteHands);
+BENCHMARK(BM_IsCompleteHand_ManyDeals);
+BENCHMARK(BM_HandDistance_ManyDeals);
 
 }  // namespace
 }  // namespace kestrum
@@ -216,6 +282,10 @@ int main(int argc, char** argv) {
                 Ratio::kCost, Ratio::kAtMost, 1.25},
           Ratio{"batch games/s / bare shuffle loop", "BM_BatchGame", "BM_BareShuffleLoop", Ratio::kSpeedup,
                 Ratio::kAtLeast, 1.6},
+          Ratio{"hands/s distance / complete-hand test, the same deals", "BM_HandDistance_ManyDeals",
+                "BM_IsCompleteHand_ManyDeals", Ratio::kSpeedup, Ratio::kAtLeast, 1.0},
+          Ratio{"batch game with both distances / without (time)", "BM_BatchGame_WithDistances", "BM_BatchGame",
+                Ratio::kCost, Ratio::kAtMost, 1.03},
           Ratio{"games/s RandomSource / mt19937", "BM_Game/RandomSource", "BM_Game/mt19937", Ratio::kSpeedup,
                 Ratio::kAtLeast, 3.0},
       });

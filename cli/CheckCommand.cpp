@@ -21,6 +21,7 @@
 #include "cli/HandLine.h"
 #include "cli/StandardOutput.h"
 #include "engine/CompleteHand.h"
+#include "engine/HandDistance.h"
 
 namespace kestrum {
 namespace {
@@ -50,6 +51,8 @@ class AnswerWriter {
 
 class HandChecker {
  public:
+  explicit HandChecker(bool withDistance) : withDistance_(withDistance) {}
+
   void Line(std::string_view line) {
     ++lineNumber_;
     if (line.size() > kMaxLineBytes) {
@@ -57,12 +60,21 @@ class HandChecker {
       return;
     }
     if (lineNumber_ == 1 && line.starts_with(kUtf8ByteOrderMark)) line.remove_prefix(kUtf8ByteOrderMark.size());
-    const HandLineResult result = ParseHandLine(line);
+    const HandLineResult result =
+        ParseHandLine(line, withDistance_ ? HandSizes::kThirteenOrFourteen : HandSizes::kFourteen);
     if (!result.ok) {
       Bad(result.error);
       return;
     }
-    out_.Add(IsCompleteHand(result.hand, pairTaken_) ? "1\n" : "0\n");
+    const bool complete = result.tiles == kHandSize && IsCompleteHand(result.hand, pairTaken_);
+    if (!withDistance_) {
+      out_.Add(complete ? "1\n" : "0\n");
+      return;
+    }
+    const HandDistance distance = DistanceOfTiles(SharedDistanceTables(), result.hand.data(), result.tiles);
+    out_.Add(complete ? "1 " : "0 ");
+    out_.Add(std::to_string(distance.best));
+    out_.Add("\n");
   }
   unsigned long long BadLines() const { return badLines_; }
   // A line too long to keep: only its length is known.
@@ -86,6 +98,7 @@ class HandChecker {
   static std::string OverlongReason() { return "longer than " + std::to_string(kMaxLineBytes) + " bytes"; }
 
   AnswerWriter out_;
+  bool withDistance_ = false;
   unsigned long long lineNumber_ = 0;
   unsigned long long badLines_ = 0;
   bool pairTaken_ = false;
@@ -156,13 +169,20 @@ int CheckCommand(const QStringList& args) {
                      "  123m 456p 789s 東東東 白白\n"
                      "Prints 1 for a complete hand and 0 for one that is not, a line each. A malformed line\n"
                      "is reported on standard error with its line number and answered with \"-\", so that\n"
-                     "answers stay on the lines of their hands. Exit code 1 when any line was malformed.")};
+                     "answers stay on the lines of their hands. Exit code 1 when any line was malformed.\n"
+                     "With --distance a line may also hold thirteen tiles, and each answer is followed by the\n"
+                     "hand's distance from complete: the fewest tiles it must take in (giving up one of its own\n"
+                     "for each, for fourteen) to be complete, less one; -1 for a complete hand, 0 for one tile\n"
+                     "away (\"1 -1\", \"0 2\"). A thirteen-tile hand is never complete.")};
   QCommandLineParser parser;
+  const QCommandLineOption distance(QStringLiteral("distance"),
+                                    QStringLiteral("Also print each hand's distance from complete."));
+  parser.addOption(distance);
   if (const auto done = ParseSubcommand(parser, command, args)) return *done;
   if (!parser.positionalArguments().isEmpty())
     return UsageError(parser, command, QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
 
-  HandChecker checker;
+  HandChecker checker(parser.isSet(distance));
   const bool readOk = ReadLines(checker);
   checker.Finish();
   if (!readOk) {

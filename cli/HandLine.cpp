@@ -198,7 +198,7 @@ std::size_t ReadNext(TileCounts& counts, std::string_view line, std::size_t pos,
 
 }  // namespace
 
-HandLineResult ParseHandLine(std::string_view line) {
+HandLineResult ParseHandLine(std::string_view line, HandSizes sizes) {
   HandLineResult result;
   TileCounts counts;
   std::size_t pos = 0;
@@ -211,11 +211,14 @@ HandLineResult ParseHandLine(std::string_view line) {
     if (length == 0) return result;
     pos += length;
   }
-  if (counts.Tiles() != kHandSize) {
-    result.error = std::to_string(counts.Tiles()) + (counts.Tiles() == 1 ? " tile" : " tiles") + ", a hand has 14";
+  const bool thirteen = sizes == HandSizes::kThirteenOrFourteen && counts.Tiles() == kHandSize - 1;
+  if (counts.Tiles() != kHandSize && !thirteen) {
+    result.error = std::to_string(counts.Tiles()) + (counts.Tiles() == 1 ? " tile" : " tiles") +
+                   (sizes == HandSizes::kFourteen ? ", a hand has 14" : ", a hand has 13 or 14");
     return result;
   }
   counts.FillSorted(result.hand);
+  result.tiles = counts.Tiles();
   result.ok = true;
   return result;
 }

@@ -19,10 +19,13 @@ namespace kestrum {
 
 struct HandLineResult {
   bool ok = false;
-  Hand hand{};         // sorted ascending when ok
+  Hand hand{};         // sorted ascending when ok; a hand of thirteen ends in 0
+  int tiles = 0;       // 14, or 13 where thirteen are allowed
   std::string error;   // why the line is no hand, when not ok
 };
 
-HandLineResult ParseHandLine(std::string_view line);
+enum class HandSizes { kFourteen, kThirteenOrFourteen };
+
+HandLineResult ParseHandLine(std::string_view line, HandSizes sizes = HandSizes::kFourteen);
 
 }  // namespace kestrum

@@ -1,10 +1,20 @@
 #include "cli/PlotFile.h"
 
+#include "batch/BatchFigures.h"
 #include "batch/BatchResult.h"
+#include "batch/ExactDistance.h"
 #include "plot/BatchPlotData.h"
 
 namespace kestrum {
 namespace {
+
+PlottedDistances Plotted(const DistanceFigures& figures) {
+  PlottedDistances plotted;
+  plotted.games.assign(figures.seen.begin(), figures.seen.end());
+  plotted.exactShare.assign(figures.probability.begin(), figures.probability.end());
+  plotted.pValue = figures.fit ? figures.fit->pValue : -1.0;
+  return plotted;
+}
 
 // A heavenly hand is placed by the games counted up to it: after a time
 // limit or Ctrl-C, blocks cut short leave gaps in the sequence's indexes.
@@ -18,6 +28,11 @@ BatchPlotData PlotDataOf(const BatchResult& result, double exactProbability) {
     data.tenhou.push_back({find.gamesSoFar - 1, find.form});
     data.runLengths.push_back(find.runLength);
   }
+  const ExactDistances& exact = SharedExactDistances();
+  const BatchTally& tally = result.tally;
+  data.dealerDistances = Plotted(DistanceFiguresOf(tally.distances.dealer, exact.dealer, tally.games));
+  data.firstThirteenDistances =
+      Plotted(DistanceFiguresOf(tally.distances.firstThirteen, exact.nonDealer, tally.games));
   return data;
 }
 

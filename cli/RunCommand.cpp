@@ -169,6 +169,18 @@ const Subcommand kCommand{
                    "Under mpirun (or srun) the processes share one batch: each plays blocks on its own threads\n"
                    "(--threads per process), the first prints the progress and the summary and keeps the log and\n"
                    "the checkpoint, and the result is exactly that of one process.\n"
+                   "The batch plays the window's shuffle, deal, sort and test with another generator: four sfc64\n"
+                   "lanes a block, derived from the seed and the block, on a wall filled afresh for each block of\n"
+                   "1024 games and shuffled once before its first game, as the window shuffles once before its\n"
+                   "first. Its deals follow the same law as the window's: both reduce 15-bit values modulo 136\n"
+                   "alike, and each exchange is as likely as its reverse, so the shuffle's 10000 or more random\n"
+                   "exchanges leave every order of the wall equally likely, whatever order it began in.\n"
+                   "The summary also counts every game by its distance from complete (the dealer's fourteen tiles,\n"
+                   "and the wall's first thirteen as dealt) beside the exact distribution, with a chi-square test.\n"
+                   "Under --tenhou the number of games is random, and the rate, interval and p-value are those of\n"
+                   "inverse (negative binomial) sampling; otherwise the binomial ones. The runs are tested for\n"
+                   "their shape against the geometric law with the rate taken from the runs, and consecutive runs\n"
+                   "for independence.\n"
                    "--device cuda plays the same games on a GPU, one to each process.") +
         (BuiltWithMpi() ? QString() : QStringLiteral(" This kestrum-sim was built without MPI support.")) +
         (BuiltWithCuda() ? QString() : QStringLiteral(" This kestrum-sim was built without CUDA."))};
@@ -234,8 +246,9 @@ ParsedRun ParseRun(const QStringList& args, bool counts) {
       QStringLiteral("Keep the finished blocks in FILE and carry on from it when it exists (needs --seed)."),
       QStringLiteral("FILE"));
   const QCommandLineOption plot(QStringLiteral("plot"),
-                                QStringLiteral("Draw the batch into FILE, SVG or PNG by its extension: the measured\n"
-                                               "rate against the exact one, and the runs against the geometric law."),
+                                QStringLiteral("Draw the batch into FILE, SVG or PNG by its extension: the measured "
+                                               "rate against the exact one, the runs against the geometric law, and "
+                                               "the games' distances against the exact distribution."),
                                 QStringLiteral("FILE"));
   const QCommandLineOption device(
       QStringLiteral("device"),

@@ -26,11 +26,14 @@ namespace kestrum {
 namespace {
 
 constexpr int kWidth = 800;
-constexpr int kHeight = 500;
+constexpr int kHeight = 720;
 constexpr double kLeft = 78.0;
 constexpr double kRight = 782.0;
 const QRectF kRateArea(QPointF(kLeft, 40.0), QPointF(kRight, 228.0));
 const QRectF kRunArea(QPointF(kLeft, 308.0), QPointF(kRight, 446.0));
+const QRectF kDistanceArea(QPointF(kLeft, 526.0), QPointF(kRight, 666.0));
+// Shares from 10^-7 (a complete dealer's hand is 3 in 10^6) to 1.
+constexpr double kLowestShareExponent = -7.0;
 constexpr int kCurveSamples = 700;
 constexpr double kPerMillion = 1e6;
 
@@ -38,6 +41,7 @@ const QColor kMeasured(0x1F, 0x4E, 0x9C);
 const QColor kBand(0x1F, 0x4E, 0x9C, 0x38);
 const QColor kExact(0xC6, 0x28, 0x28);
 const QColor kText(0x30, 0x30, 0x30);
+const QColor kThirteen(0x2E, 0x7D, 0x32);
 
 QFont JapaneseFont() {
   QFont font;
@@ -262,16 +266,79 @@ void DrawRunPanel(QPainter& painter, const BatchPlotData& data) {
   DrawLegend(painter, kRunArea, legend);
 }
 
+QString FitText(double pValue) {
+  if (pValue < 0.0) return QStringLiteral("too few games");
+  return QStringLiteral("p = %1").arg(QString::number(pValue, 'g', 3));
+}
+
+// One distance's measured share as a mark; shares of 0 sit on the floor.
+void DrawShareMarks(QPainter& painter, const PlotPanel& panel, const PlottedDistances& distances, Count64 total,
+                    double offset, const QColor& colour, bool square) {
+  painter.setPen(QPen(colour, 1.4));
+  painter.setBrush(colour);
+  for (std::size_t i = 0; i < distances.games.size(); ++i) {
+    const double share = static_cast<double>(distances.games[i]) / static_cast<double>(total);
+    const double y = share > 0.0 ? std::log10(share) : kLowestShareExponent;
+    const QPointF at = panel.MapClamped(static_cast<double>(i) - 1.0 + offset, y);
+    if (square)
+      painter.drawRect(QRectF(at - QPointF(3.0, 3.0), QSizeF(6.0, 6.0)));
+    else
+      painter.drawEllipse(at, 3.2, 3.2);
+  }
+}
+
+void DrawExactShares(QPainter& painter, const PlotPanel& panel, const PlottedDistances& distances, double offset) {
+  painter.setPen(QPen(kExact, 2.0));
+  for (std::size_t i = 0; i < distances.exactShare.size(); ++i) {
+    if (distances.exactShare[i] <= 0.0) continue;
+    const double x = static_cast<double>(i) - 1.0 + offset;
+    const double y = std::log10(distances.exactShare[i]);
+    painter.drawLine(panel.MapClamped(x - 0.14, y), panel.MapClamped(x + 0.14, y));
+  }
+}
+
+void DrawDistancePanel(QPainter& painter, const BatchPlotData& data) {
+  const PlottedDistances& dealer = data.dealerDistances;
+  const PlottedDistances& thirteen = data.firstThirteenDistances;
+  const double last = static_cast<double>(std::max(dealer.games.size(), thirteen.games.size())) - 2.0;
+  // Half a distance beyond each end: eight distances then give a tick each.
+  const PlotPanel panel(kDistanceArea, {-1.5, std::max(last, 0.0) + 0.5}, {kLowestShareExponent, 0.0});
+  panel.DrawTitle(painter, QStringLiteral("向聴数 · distance from complete: dealer's 14 %1, first 13 as dealt %2 (chi-square)")
+                               .arg(FitText(dealer.pValue), FitText(thirteen.pValue)));
+  panel.DrawAxes(painter, QStringLiteral("距離 · distance (−1 complete, 0 one tile away)"),
+                 QStringLiteral("割合 · share"),
+                 [](double x) { return std::abs(x - std::round(x)) < 1e-9 ? Plain(std::round(x)) : QString(); },
+                 [](double y) { return QStringLiteral("1e%1").arg(static_cast<int>(std::lround(y))); });
+  if (data.totalGames <= 0 || dealer.games.empty()) {
+    DrawCentredNote(painter, kDistanceArea, QStringLiteral("対局なし · no games played"));
+    return;
+  }
+  painter.save();
+  painter.setClipRect(kDistanceArea);
+  DrawExactShares(painter, panel, dealer, -0.17);
+  DrawExactShares(painter, panel, thirteen, 0.17);
+  DrawShareMarks(painter, panel, dealer, data.totalGames, -0.17, kMeasured, false);
+  DrawShareMarks(painter, panel, thirteen, data.totalGames, 0.17, kThirteen, true);
+  painter.restore();
+  // At the bottom right, where the shares are far above the floor.
+  const QRectF legendCorner(kDistanceArea.left(), kDistanceArea.bottom() - 62.0, kDistanceArea.width(), 62.0);
+  DrawLegend(painter, legendCorner,
+             {{QStringLiteral("親の14枚 · dealer's 14"), QPen(kMeasured, 6.0)},
+              {QStringLiteral("最初の13枚 · first 13"), QPen(kThirteen, 6.0)},
+              {QStringLiteral("理論値 · exact"), QPen(kExact, 2.0)}});
+}
+
 bool WriteSvg(QIODevice& device, const BatchPlotData& data) {
   QSvgGenerator generator;
   generator.setOutputDevice(&device);
   generator.setSize(BatchPlotSize());
   // The page size is written in millimetres; at 96 dots an inch a browser
-  // shows it at 800 x 500 pixels.
+  // shows it at 800 x 720 pixels.
   generator.setResolution(96);
   generator.setViewBox(QRect(QPoint(0, 0), BatchPlotSize()));
   generator.setTitle(QStringLiteral("Kestrum batch"));
-  generator.setDescription(QStringLiteral("The heavenly-hand rate and the runs between heavenly hands"));
+  generator.setDescription(
+      QStringLiteral("The heavenly-hand rate, the runs between heavenly hands and the games' distances from complete"));
   QPainter painter;
   if (!painter.begin(&generator)) return false;
   painter.fillRect(QRect(QPoint(0, 0), BatchPlotSize()), Qt::white);
@@ -307,6 +374,7 @@ void DrawBatchPlot(QPainter& painter, const BatchPlotData& data) {
   painter.setFont(JapaneseFont());
   DrawRatePanel(painter, data);
   DrawRunPanel(painter, data);
+  DrawDistancePanel(painter, data);
   painter.restore();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The picture of a batch, 800 x 500: above, the measured heavenly-hand rate
-// with its 95% interval as the batch went on, against the exact rate; below,
-// the runs between heavenly hands against the geometric law. Drawn with
+// The picture of a batch, 800 x 720: above, the measured heavenly-hand rate
+// with its 95% interval as the batch went on, against the exact rate; in the
+// middle, the runs between heavenly hands against the geometric law; below,
+// the games' shares by distance from complete against the exact ones. Drawn with
 // QPainter as SVG (Qt SVG's generator) or as PNG. Text needs fonts, so a
 // QGuiApplication must exist (the offscreen platform will do).
 

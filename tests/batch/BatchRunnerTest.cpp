@@ -5,6 +5,8 @@
 // own blocks are tried on seeds that find one early.
 
 #include "batch/BatchRunner.h"
+#include "batch/DistanceFit.h"
+#include "batch/ExactDistance.h"
 
 #include <gtest/gtest.h>
 
@@ -35,9 +37,12 @@ bool IsFrequentFind(std::uint64_t seed, std::uint64_t block, std::uint64_t game)
 BlockResult FrequentFinds(std::uint64_t seed, std::uint64_t block, std::uint32_t games, const BlockCancel& cancel,
                           std::atomic<std::uint64_t>* progress) {
   std::this_thread::sleep_for(std::chrono::microseconds(Hash(seed, block, 99999) % 3000));
-  BlockResult result{block, 0, {}};
+  BlockResult result;
+  result.block = block;
   for (; result.games < games && !cancel.Cancelled(block); ++result.games) {
-    if (IsFrequentFind(seed, block, result.games)) result.finds.push_back({result.games, HandForm::kStandard, {}});
+    test::CountMadeUpGame(result, block, result.games);
+    if (IsFrequentFind(seed, block, result.games))
+      result.finds.push_back(test::MadeUpFind(result, result.games, HandForm::kStandard, {}));
     if (progress != nullptr) progress->fetch_add(1);
   }
   return result;
@@ -64,6 +69,19 @@ BatchOptions Options(int threads, Count64 games, Count64 tenhou, std::uint64_t s
   return options;
 }
 
+// The histograms the made-up games of the first `games` of the sequence give.
+DistanceTally MadeUpDistances(Count64 games) {
+  DistanceTally tally;
+  for (Count64 index = 0; index < games;) {
+    const auto block = static_cast<std::uint64_t>(index) / kBlockGames;
+    BlockResult result;
+    for (std::uint32_t game = 0; game < kBlockGames && index < games; ++game, ++index)
+      test::CountMadeUpGame(result, block, game);
+    tally.Add(result.distances);
+  }
+  return tally;
+}
+
 struct Case {
   int threads;
   Count64 tenhou;
@@ -86,6 +104,8 @@ TEST_P(HeavenlyHandLimit, EndsAtExactlyTheKthOfTheSequence) {
     EXPECT_EQ(result.finds[i].runLength, static_cast<Count64>(expected[i] - (i == 0 ? -1 : expected[i - 1])));
   }
   EXPECT_EQ(result.tally.games, static_cast<Count64>(expected.back()) + 1);  // not one game past the K-th
+  // The games' distances stop at the K-th too, inside its block.
+  EXPECT_EQ(result.tally.distances, MadeUpDistances(result.tally.games));
   EXPECT_EQ(result.tally.tenhou, tenhou);
   EXPECT_EQ(result.stop, StopReason::kTenhou);
   EXPECT_TRUE(result.Reproducible());
@@ -120,6 +140,7 @@ TEST(BatchRunner, GamesLimitGivesTheSequencesFindsOnAnyNumberOfThreads) {
     };
     const BatchResult result = RunBatch(Options(threads, games, 0, 9), kNeverStop, observer, Playing(FrequentFinds));
     EXPECT_EQ(result.tally.games, games) << threads;
+    EXPECT_EQ(result.tally.distances, MadeUpDistances(games)) << threads;
     EXPECT_EQ(told, expected) << threads;
     EXPECT_EQ(result.stop, StopReason::kGames);
   }
@@ -162,12 +183,50 @@ TEST(BatchRunner, EnginesBlocksGiveTheSameHeavenlyHandOnOneTwoAndThreeThreads) {
     EXPECT_EQ(many.finds[0].hand, one.finds[0].hand);
     EXPECT_EQ(many.finds[0].form, one.finds[0].form);
     EXPECT_EQ(many.tally.games, one.tally.games);
+    EXPECT_EQ(many.tally.distances, one.tally.distances);
   }
+  // Every game is measured, and the one complete hand is the one game at -1.
+  Count64 dealer = 0;
+  Count64 thirteen = 0;
+  for (int slot = 0; slot < kDistanceSlots; ++slot) {
+    dealer += one.tally.distances.dealer[slot];
+    thirteen += one.tally.distances.firstThirteen[slot];
+  }
+  EXPECT_EQ(dealer, one.tally.games);
+  EXPECT_EQ(thirteen, one.tally.games);
+  EXPECT_EQ(one.tally.distances.dealer[0], 1);
+  EXPECT_EQ(one.tally.distances.firstThirteen[0], 0);
   // The same games under a games limit that reaches just past it.
   const BatchResult byGames = RunBatch(Options(3, one.tally.games + 10, 0, kEarlySeed), kNeverStop);
   ASSERT_EQ(byGames.finds.size(), 1u);
   EXPECT_EQ(byGames.finds[0].sequenceIndex, one.finds[0].sequenceIndex);
   EXPECT_EQ(byGames.finds[0].hand, one.finds[0].hand);
+  EXPECT_EQ(byGames.tally.distances.dealer[0], 1);
+}
+
+// The engine's games against the exact distance distributions: the
+// dealer's fourteen and the wall's first thirteen tiles as dealt. A fixed
+// seed, so no chance failure; a histogram of the wrong hands (the sorted
+// hand less its last tile, say) or a shuffle that mixes too little would
+// not fit.
+TEST(BatchRunner, EnginesDistancesFitTheExactLaw) {
+  const Count64 games = 24 * kBlockGames;
+  const BatchResult result = RunBatch(Options(2, games, 0, 31), kNeverStop);
+  const ExactDistances exact = CountDealsByDistance();
+  for (const bool dealer : {true, false}) {
+    const DistanceCounts& counts = dealer ? exact.dealer : exact.nonDealer;
+    const auto& seen = dealer ? result.tally.distances.dealer : result.tally.distances.firstThirteen;
+    std::vector<std::uint64_t> observed;
+    std::vector<double> probability;
+    for (int slot = 0; slot < kDistanceSlots; ++slot) {
+      observed.push_back(static_cast<std::uint64_t>(seen[slot]));
+      probability.push_back(Ratio(counts.At(DistanceForm::kBest, slot - 1), counts.deals));
+    }
+    const auto fit = FitDistances(observed, probability, -1);
+    ASSERT_TRUE(fit.has_value());
+    EXPECT_GE(fit->degreesOfFreedom, 4);
+    EXPECT_GT(fit->pValue, 1e-4) << (dealer ? "dealer" : "first thirteen") << " chi-square " << fit->chiSquare;
+  }
 }
 
 }  // namespace

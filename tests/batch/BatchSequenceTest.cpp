@@ -6,6 +6,8 @@
 
 #include "batch/BatchSequence.h"
 
+#include "BatchTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,9 +26,14 @@ const std::vector<std::pair<std::uint64_t, std::uint32_t>> kFinds = {
     {1, 5}, {1, 100}, {4, 0}, {6, kBlockGames - 1}, {7, 0}, {9, kBlockGames - 101}};
 
 BlockResult Block(std::uint64_t block, std::uint32_t games = kBlockGames) {
-  BlockResult result{block, games, {}};
-  for (const auto& [b, game] : kFinds)
-    if (b == block) result.finds.push_back({game, HandForm::kStandard, {}});
+  BlockResult result;
+  result.block = block;
+  for (std::uint32_t game = 0; game < games; ++game) {
+    test::CountMadeUpGame(result, block, game);
+    for (const auto& [b, at] : kFinds)
+      if (b == block && at == game) result.finds.push_back(test::MadeUpFind(result, game, HandForm::kStandard, {}));
+  }
+  result.games = games;
   if (block == 4) result.finds.back().form = HandForm::kSevenPairs;
   return result;
 }
@@ -163,7 +170,7 @@ TEST(BatchSequence, LimitReachedAcrossAGapIsNotCompleteAndItsCheckpointCarriesOn
 
   BatchSequence halted(limits);
   halted.Add(Block(0));
-  halted.Add(BlockResult{1, 0, {}});  // the halt came before its first game
+  halted.Add(Block(1, 0));  // the halt came before its first game
   for (const std::uint64_t block : {2, 3, 4, 6, 7}) halted.Add(Block(block));
   EXPECT_EQ(halted.LastNeededBlock(), 7u);
   EXPECT_FALSE(halted.Complete());

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "batch/BatchRunner.h"
+#include "batch/BlockCodec.h"
 
 namespace kestrum {
 namespace {
@@ -33,10 +34,13 @@ BlockResult FrequentFinds(std::uint64_t seed, std::uint64_t block, std::uint32_t
   std::this_thread::sleep_for(std::chrono::milliseconds(4));
   if (block >= heldFromBlock.load())
     while (!cancel.Cancelled(block)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  BlockResult result{block, 0, {}};
+  BlockResult result;
+  result.block = block;
   for (; result.games < games && !cancel.Cancelled(block); ++result.games) {
+    test::CountMadeUpGame(result, block, result.games);
     if ((seed * 31 + block * 1009 + result.games * 7) % 61 == 0)
-      result.finds.push_back({result.games, HandForm::kSevenPairs, {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7}});
+      result.finds.push_back(test::MadeUpFind(result, result.games, HandForm::kSevenPairs,
+                                              {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7}));
     if (progress != nullptr) progress->fetch_add(1);
   }
   return result;
@@ -86,6 +90,7 @@ void ExpectSameBatch(const BatchResult& resumed, const BatchResult& whole) {
   EXPECT_EQ(resumed.tally.tenhou, whole.tally.tenhou);
   EXPECT_EQ(resumed.tally.shortestRun, whole.tally.shortestRun);
   EXPECT_EQ(resumed.tally.longestRun, whole.tally.longestRun);
+  EXPECT_EQ(resumed.tally.distances, whole.tally.distances);
   ASSERT_EQ(resumed.finds.size(), whole.finds.size());
   for (std::size_t i = 0; i < whole.finds.size(); ++i) {
     EXPECT_EQ(resumed.finds[i].sequenceIndex, whole.finds[i].sequenceIndex) << i;
@@ -149,6 +154,38 @@ TEST_F(CheckpointBytes, EveryCutAndEveryDamagedByteIsRefused) {
   EXPECT_FALSE(DecodeCheckpoint(bytes_ + "x", options).state.has_value());
 }
 
+// A block's histograms must count its games, and each heavenly hand's the
+// games through it; a result that breaks either is refused whole.
+TEST(BlockCodec, DistancesThatDoNotCountTheGamesAreRefused) {
+  const BlockResult good = FrequentFinds(77, 4, kBlockGames, {}, nullptr);
+  ASSERT_FALSE(good.finds.empty());
+  const auto roundTrip = [](const BlockResult& result) {
+    ByteWriter out;
+    WriteBlockResult(out, result);
+    ByteReader in(out.Data());
+    return ReadBlockResult(in);
+  };
+  const auto read = roundTrip(good);
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(read->distances, good.distances);
+  EXPECT_EQ(read->finds.back().through, good.finds.back().through);
+
+  BlockResult moved = good;  // one game moved to another bin: the sums still hold
+  --moved.distances.dealer[3];
+  ++moved.distances.dealer[4];
+  EXPECT_TRUE(roundTrip(moved).has_value());
+  BlockResult extra = good;
+  ++extra.distances.firstThirteen[2];
+  EXPECT_FALSE(roundTrip(extra).has_value());
+  BlockResult lateFind = good;
+  ++lateFind.finds.front().through.dealer[1];  // one game too many through it
+  EXPECT_FALSE(roundTrip(lateFind).has_value());
+  BlockResult aboveTotal = good;
+  aboveTotal.finds.back().through = good.distances;
+  aboveTotal.finds.back().through.dealer[0] += good.distances.dealer[1] + 1;
+  EXPECT_FALSE(roundTrip(aboveTotal).has_value());
+}
+
 TEST_F(CheckpointBytes, OtherSeedLimitOrVersionIsRefusedByName) {
   BatchOptions other = Options(2, 0, 40);
   other.seed = 78;
@@ -172,6 +209,13 @@ TEST_F(CheckpointBytes, OtherSeedLimitOrVersionIsRefusedByName) {
   for (int i = 0; i < 8; ++i) earlier += static_cast<char>(earlierHash >> (8 * i));
   EXPECT_EQ(DecodeCheckpoint(earlier, options).problem,
             "it was made by an earlier build, whose games with this seed differ");
+  // One from before the games' distances were counted.
+  earlier = bytes_.substr(0, bytes_.size() - 8);
+  earlier[std::string_view("KESTRUM-CHECKPOINT\n").size()] = 2;
+  const std::uint64_t withoutDistancesHash = CheckpointChecksum(earlier);
+  for (int i = 0; i < 8; ++i) earlier += static_cast<char>(withoutDistancesHash >> (8 * i));
+  EXPECT_EQ(DecodeCheckpoint(earlier, options).problem,
+            "it was made by an earlier build, which did not count the games' distances");
   EXPECT_EQ(DecodeCheckpoint("tenholog", options).problem, "it is not a Kestrum checkpoint");
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -55,6 +56,65 @@ TEST(RunsFit, NeedsTwentyRunsAndFewerBinsForFewerRuns) {
   ASSERT_TRUE(shortLaw.has_value());
   EXPECT_LT(shortLaw->bins, 10);
   EXPECT_GT(shortLaw->pValue, 0.001);
+}
+
+// Made-up runs of three kinds, each judged by the three tests apart: runs of
+// a wrong rate fail only the test that holds the exact rate; runs that mix
+// two rates fail the shape; runs whose neighbours follow each other fail
+// only the serial test.
+TEST(RunsFit, AWrongRateIsToldApartFromDependentGames) {
+  const double p = 1.0 / 330529.5;
+  const std::vector<std::int64_t> wrongRate = GeometricRuns(400, 1.5 * p, 7);
+  EXPECT_LT(FitRunsToGeometric(wrongRate, p)->pValue, 1e-3);
+  const auto shapeOfWrong = FitRunsToGeometricShape(wrongRate);
+  ASSERT_TRUE(shapeOfWrong.has_value());
+  EXPECT_GT(shapeOfWrong->pValue, 0.01);
+  EXPECT_EQ(shapeOfWrong->degreesOfFreedom, shapeOfWrong->bins - 2);
+  EXPECT_TRUE(shapeOfWrong->rateEstimated);
+  EXPECT_NEAR(shapeOfWrong->rate / (1.5 * p), 1.0, 0.15);
+  EXPECT_GT(SerialTestOfRuns(wrongRate)->pValue, 0.01);
+
+  // Half the runs from a law ten times as fast: the right mean rate, the wrong shape.
+  std::vector<std::int64_t> mixed = GeometricRuns(200, 0.18 * p, 8);
+  for (const std::int64_t run : GeometricRuns(200, 1.8 * p, 9)) mixed.push_back(run);
+  std::shuffle(mixed.begin(), mixed.end(), std::mt19937(10));
+  EXPECT_LT(FitRunsToGeometricShape(mixed)->pValue, 1e-3);
+
+  // Each second run repeats the one before it, give or take a little: the
+  // law is right run by run, but neighbours are not independent.
+  std::vector<std::int64_t> echoed;
+  for (const std::int64_t run : GeometricRuns(200, p, 11)) {
+    echoed.push_back(run);
+    echoed.push_back(run + run / 20);
+  }
+  EXPECT_GT(FitRunsToGeometricShape(echoed)->pValue, 0.01);
+  const auto serial = SerialTestOfRuns(echoed);
+  ASSERT_TRUE(serial.has_value());
+  EXPECT_LT(serial->pValue, 1e-6);
+  EXPECT_EQ(serial->pairs, 200u);
+  EXPECT_EQ(serial->classes, 4);
+  EXPECT_EQ(serial->degreesOfFreedom, 9);
+  EXPECT_GT(SerialTestOfRuns(GeometricRuns(400, p, 12))->pValue, 0.01);
+  EXPECT_FALSE(SerialTestOfRuns(GeometricRuns(39, p, 13)).has_value());
+}
+
+TEST(RunsFit, BinsOfTheTableCoverEveryRunLengthOnce) {
+  const auto fit = FitRunsToGeometricShape(GeometricRuns(120, 0.01, 14));
+  ASSERT_TRUE(fit.has_value());
+  ASSERT_EQ(fit->table.size(), static_cast<std::size_t>(fit->bins));
+  EXPECT_EQ(fit->table.front().first, 1);
+  EXPECT_EQ(fit->table.back().last, 0);
+  double observed = 0.0;
+  double expected = 0.0;
+  for (std::size_t i = 0; i < fit->table.size(); ++i) {
+    if (i > 0) {
+      EXPECT_EQ(fit->table[i].first, fit->table[i - 1].last + 1);
+    }
+    observed += fit->table[i].observed;
+    expected += fit->table[i].expected;
+  }
+  EXPECT_EQ(observed, 120.0);
+  EXPECT_NEAR(expected, 120.0, 1e-9);
 }
 
 }  // namespace

@@ -55,6 +55,20 @@ TEST(CheckCommand, JudgesTheHandExamplesInBothEncodingsWithAndWithoutBlanks) {
   }
 }
 
+TEST(CheckCommand, DistanceFollowsEachAnswerAndThirteenTilesAreAHand) {
+  const std::string input =
+      "1m 9m 1p 9p 1s 9s 東 南 西 北 白 発 中 中\n"      // complete
+      "1m 9m 1p 9p 1s 9s 東 南 西 北 白 発 中\n"         // thirteen, waiting on any orphan
+      "1m 1m 1m 1m 5p 6p 7p 2s 3s 4s 7s 8s 9s\n"         // no fifth 1m to wait on
+      "1m 1m 1m 3m 3m 5p 5p 7p 7p 2s 2s 東 東 中\n"      // six pairs and a lone tile
+      "1m 9m 1p 9p 1s 9s 東 南 西 北 白 発\n"            // twelve
+      "1m 1m 3m 3m 5p 5p 7p 7p 2s 2s 東 東 中 中\n";
+  const ProcessResult result = RunSim({"check", "--distance"}, input);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "1 -1\n0 0\n0 1\n0 0\n-\n1 -1\n");
+  EXPECT_NE(result.err.find("line 5: 12 tiles, a hand has 13 or 14"), std::string::npos) << result.err;
+}
+
 TEST(CheckCommand, AcceptsAnyOrderCrLfFullWidthSpacesAndAByteOrderMark) {
   const std::string input =
       "\xEF\xBB\xBF中 中 発 白 北 西 南 東 9s 1s 9p 1p 9m 1m\r\n"

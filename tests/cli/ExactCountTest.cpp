@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -124,6 +125,31 @@ TEST(ExactCount, CommandPrintsTheReducedFractionAndTheSplit) {
   ASSERT_EQ(text.exitCode, 0);
   EXPECT_NE(text.out.find(DecimalText(complete / divisor) + "/" + DecimalText(deals / divisor)), std::string::npos);
   EXPECT_NE(text.out.find("1 in 330529.5"), std::string::npos) << text.out;
+}
+
+TEST(ExactCount, CommandPrintsBothDistanceDistributionsWithTheCompleteCountFirst) {
+  const auto result = test::RunSim({"exact", "--json"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(result.out)).object();
+  const QJsonObject distance = json.value(QStringLiteral("distance")).toObject();
+  const QJsonObject dealer = distance.value(QStringLiteral("dealer")).toObject();
+  EXPECT_EQ(dealer.value(QStringLiteral("tiles")).toInt(), 14);
+  const QJsonArray least =
+      dealer.value(QStringLiteral("forms")).toObject().value(QStringLiteral("least")).toObject().value(QStringLiteral("byDistance")).toArray();
+  ASSERT_EQ(least.size(), 8);  // -1 .. 6
+  EXPECT_EQ(least.first().toObject().value(QStringLiteral("deals")).toString(),
+            json.value(QStringLiteral("all")).toObject().value(QStringLiteral("deals")).toString());
+  const QJsonObject nonDealer = distance.value(QStringLiteral("nonDealer")).toObject();
+  EXPECT_EQ(nonDealer.value(QStringLiteral("deals")).toString(), QStringLiteral("483774556165488000"));
+  const QJsonObject orphans =
+      nonDealer.value(QStringLiteral("forms")).toObject().value(QStringLiteral("thirteenOrphans")).toObject();
+  EXPECT_EQ(orphans.value(QStringLiteral("byDistance")).toArray().first().toObject().value(QStringLiteral("distance")).toInt(), 0);
+  EXPECT_NEAR(orphans.value(QStringLiteral("mean")).toDouble(), 8.176059527, 1e-9);
+
+  const auto text = test::RunSim({"exact"});
+  EXPECT_NE(text.out.find("The dealer's fourteen tiles by distance, of 4250305029168216000 deals:"), std::string::npos);
+  EXPECT_NE(text.out.find("the least over the three forms, mean 3.155937813"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("A non-dealer's thirteen tiles by distance"), std::string::npos);
 }
 
 }  // namespace

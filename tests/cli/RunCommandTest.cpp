@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -59,6 +60,26 @@ TEST_F(RunCommand, SameSeedGivesTheSameSummaryAndLogEntriesOnOneTwoAndThreeThrea
       EXPECT_EQ(WithoutClockTimes(Slurp(log)), firstLog) << limit << " on " << threads << " threads";
     }
     EXPECT_EQ(first.value(QStringLiteral("games")).toInteger(), std::string(limit) == "--games" ? 2500 : 2288);
+    // Stopped at the K-th heavenly hand, the figures are those of inverse
+    // sampling; the games after the last heavenly hand are an unfinished run.
+    const bool inverse = std::string(limit) == "--tenhou";
+    EXPECT_EQ(first.value(QStringLiteral("sampling")).toString(),
+              inverse ? QStringLiteral("inverse") : QStringLiteral("binomial"));
+    const QJsonObject interval = first.value(QStringLiteral("interval")).toObject();
+    EXPECT_EQ(interval.value(QStringLiteral("method")).toString().contains(QStringLiteral("negative binomial")), inverse);
+    EXPECT_EQ(interval.value(QStringLiteral("level")).toDouble(), 0.95);
+    EXPECT_EQ(first.value(QStringLiteral("test")).toObject().value(QStringLiteral("level")).toDouble(), 0.01);
+    EXPECT_EQ(first.value(QStringLiteral("censoredRun")).toInteger(), inverse ? 0 : 2500 - 2288);
+    const QJsonObject standard = first.value(QStringLiteral("forms")).toObject().value(QStringLiteral("standard")).toObject();
+    EXPECT_NEAR(standard.value(QStringLiteral("exactProbability")).toDouble(), 2.6708e-6, 1e-9);
+    EXPECT_EQ(standard.value(QStringLiteral("ci95")).toArray().size(), 2);
+    EXPECT_FALSE(first.value(QStringLiteral("resumed")).toObject().value(QStringLiteral("fromCheckpoint")).toBool());
+    EXPECT_TRUE(first.contains(QStringLiteral("elapsedSeconds")));
+    EXPECT_FALSE(first.contains(QStringLiteral("seconds")));
+    EXPECT_TRUE(first.value(QStringLiteral("limits")).toObject().value(QStringLiteral("secondsLimit")).isNull());
+    EXPECT_TRUE(QDateTime::fromString(first.value(QStringLiteral("startTime")).toString(), Qt::ISODateWithMs).isValid());
+    EXPECT_TRUE(first.value(QStringLiteral("generator")).toString().startsWith(QStringLiteral("sfc64")));
+    EXPECT_EQ(first.value(QStringLiteral("blocksCutShort")).toInteger(), 0);
     const QJsonObject forms = first.value(QStringLiteral("forms")).toObject();
     qint64 byForm = 0;
     for (const QString& form : forms.keys())
@@ -78,11 +99,37 @@ TEST_F(RunCommand, SummaryNamesEveryFigureAndSaysWhyItStopped) {
   const ProcessResult result = RunSim({"run", "--games", "200", "--threads", "1", "--seed", "3"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   for (const char* label :
-       {"games played        200", "heavenly hands      0", "thirteen orphans", "(expected 0.00)",
+       {"games played        200", "heavenly hands      0", "thirteen orphans  0 (expected 6.158e-08)",
+        "seven pairs       0 (expected 7.086e-05)", "dealer vs exact     chi-square", "thirteen vs exact   chi-square",
         "95% interval        0.0000e+00 to 1.8275e-02 (exact, Clopper-Pearson)", "exact rate", "1 in 330529.5",
         "p = 1 (exact, two-sided): consistent", "runs vs geometric   needs 20 runs, has 0", "seed                3",
         "stopped             after 200 games; reproducible"})
     EXPECT_NE(result.out.find(label), std::string::npos) << label << "\n" << result.out;
+}
+
+// The histograms of the games' distances: every game in each, the same on
+// one thread and on three, and the fit's bins hold the games.
+TEST_F(RunCommand, DistanceHistogramsCountEveryGameTheSameOnAnyThreads) {
+  QJsonObject reference;
+  for (const char* threads : {"1", "3"}) {
+    const ProcessResult result = RunSim({"run", "--games", "3000", "--threads", threads, "--seed", "12", "--json"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const QJsonObject distances = JsonOf(result.out).value(QStringLiteral("distances")).toObject();
+    for (const char* hands : {"dealer", "firstThirteen"}) {
+      const QJsonObject histogram = distances.value(QLatin1String(hands)).toObject();
+      qint64 games = 0;
+      for (const QJsonValue count : histogram.value(QStringLiteral("observed")).toArray()) games += count.toInteger();
+      EXPECT_EQ(games, 3000) << hands;
+      qint64 binned = 0;
+      for (const QJsonValue bin : histogram.value(QStringLiteral("fit")).toObject().value(QStringLiteral("bins")).toArray())
+        binned += bin.toObject().value(QStringLiteral("observed")).toInteger();
+      EXPECT_EQ(binned, 3000) << hands;
+    }
+    if (reference.isEmpty())
+      reference = distances;
+    else
+      EXPECT_EQ(distances, reference);
+  }
 }
 
 TEST_F(RunCommand, LogThatCannotBeAppendedToIsAUsageErrorBeforeAnyGame) {
@@ -168,7 +215,7 @@ TEST_F(RunCommand, BatchStoppedAndKilledCarriesOnFromItsCheckpointToTheUninterru
   wholeArgs.insert(wholeArgs.end(), {"--log", Path("whole.txt")});
   const ProcessResult whole = RunSim(wholeArgs);
   ASSERT_EQ(whole.exitCode, 0) << whole.err;
-  const double seconds = JsonOf(whole.out).value(QStringLiteral("seconds")).toDouble();
+  const double seconds = JsonOf(whole.out).value(QStringLiteral("elapsedSeconds")).toDouble();
   std::vector<std::string> withCheckpoint = args;
   withCheckpoint.insert(withCheckpoint.end(), {"--checkpoint", Path("batch.ckpt"), "--log", Path("pieces.txt")});
 

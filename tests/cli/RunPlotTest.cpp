@@ -43,10 +43,10 @@ TEST(SimRunPlot, WritesThePictureBesideAnUnchangedSummary) {
     EXPECT_GT(picture.size(), 10000) << name;
     if (name.ends_with("svg")) {
       EXPECT_TRUE(picture.startsWith("<?xml")) << name;
-      EXPECT_TRUE(picture.contains("viewBox=\"0 0 800 500\""));
+      EXPECT_TRUE(picture.contains("viewBox=\"0 0 800 720\""));
       EXPECT_TRUE(picture.contains("heavenly-hand rate: "));
     } else {
-      EXPECT_EQ(QImage::fromData(picture, "PNG").size(), QSize(800, 500));
+      EXPECT_EQ(QImage::fromData(picture, "PNG").size(), QSize(800, 720));
     }
     std::remove(path.c_str());
   }

@@ -33,7 +33,8 @@ std::string WithoutClockTimes(const std::string& log) {
 }
 
 QJsonObject WithoutTimings(QJsonObject json) {
-  for (const char* key : {"seconds", "gamesPerSecond", "threads", "processes"}) json.remove(QLatin1String(key));
+  for (const char* key : {"elapsedSeconds", "startTime", "resumed", "gamesPerSecond", "threads", "processes"})
+    json.remove(QLatin1String(key));
   return json;
 }
 

@@ -160,7 +160,7 @@ TEST(BatchPlot, SvgIsAnImageOfTheSameSizeWithItsJapaneseText) {
   const QByteArray svg = Written(PlotFormat::kSvg, GeometricBatch(40, 5));
   const QString text = QString::fromUtf8(svg);
   EXPECT_TRUE(text.contains(QStringLiteral("<svg")));
-  EXPECT_TRUE(text.contains(QStringLiteral("viewBox=\"0 0 800 500\"")));
+  EXPECT_TRUE(text.contains(QStringLiteral("viewBox=\"0 0 800 720\"")));
   EXPECT_TRUE(text.contains(QStringLiteral(">天和<")));
   EXPECT_TRUE(text.contains(QStringLiteral("heavenly-hand rate: 40 in ")));
   EXPECT_TRUE(text.contains(QStringLiteral("七対子")));
@@ -169,7 +169,29 @@ TEST(BatchPlot, SvgIsAnImageOfTheSameSizeWithItsJapaneseText) {
   // Qt reads a page at 90 dots an inch, so only the proportions are fixed.
   const QImage drawn = QImage::fromData(svg, "SVG");
   ASSERT_FALSE(drawn.isNull());
-  EXPECT_NEAR(static_cast<double>(drawn.width()) / drawn.height(), 1.6, 0.01);
+  EXPECT_NEAR(static_cast<double>(drawn.width()) / drawn.height(), 800.0 / 720.0, 0.01);
+}
+
+// The third panel: a mark for each distance of each hand size in its
+// colour, and the fit in the title.
+TEST(BatchPlot, DistancePanelMarksBothHandSizesAndNamesTheFit) {
+  BatchPlotData data = GeometricBatch(3, 9);
+  const std::vector<double> dealerShare = {3.0e-6, 7.0e-4, 0.023, 0.195, 0.439, 0.285, 0.055, 0.0016};
+  const std::vector<double> thirteenShare = {0.0, 8.1e-5, 0.0062, 0.0935, 0.362, 0.399, 0.131, 0.0084};
+  for (std::size_t i = 0; i < dealerShare.size(); ++i) {
+    data.dealerDistances.games.push_back(std::llround(dealerShare[i] * static_cast<double>(data.totalGames)));
+    data.firstThirteenDistances.games.push_back(std::llround(thirteenShare[i] * static_cast<double>(data.totalGames)));
+  }
+  data.dealerDistances.exactShare = dealerShare;
+  data.firstThirteenDistances.exactShare = thirteenShare;
+  data.dealerDistances.pValue = 0.42;
+  const QString svg = QString::fromUtf8(Written(PlotFormat::kSvg, data));
+  EXPECT_TRUE(svg.contains(QStringLiteral("dealer's 14 p = 0.42, first 13 as dealt too few games"))) << svg.size();
+  const QImage image = QImage::fromData(Written(PlotFormat::kPng, data), "PNG");
+  const QImage panel = image.copy(QRect(78, 526, 704, 140));
+  EXPECT_GT(PixelsNear(panel, QColor(0x2E, 0x7D, 0x32)), 100);  // the first thirteen's squares
+  EXPECT_GT(PixelsNear(panel, QColor(0x1F, 0x4E, 0x9C)), 100);  // the dealer's circles
+  EXPECT_GT(PixelsNear(panel, QColor(0xC6, 0x28, 0x28)), 50);   // the exact shares
 }
 
 }  // namespace
