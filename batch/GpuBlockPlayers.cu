@@ -30,16 +30,27 @@ namespace {
 // evenly whatever limit (registers or shared memory) binds.
 constexpr int kDefaultThreadsPerBlock = 128;
 
-__global__ void PlayWave(std::uint64_t seed, const DeviceTask* tasks, unsigned count, DeviceBlockOutcome* outcomes) {
+// Shared memory holds the walls of every warp of the CUDA block, then their
+// tallies.
+// Held to 64 registers a thread (65536 / (256 * 4)), so that eight CUDA
+// blocks of 128 fit a multiprocessor, as its shared memory allows; what the
+// distance's sums need beyond that spills inside their call, once a game.
+constexpr int kMostThreadsPerBlock = 256;
+constexpr int kLeastBlocksPerSm = 4;
+
+__global__ void __launch_bounds__(kMostThreadsPerBlock, kLeastBlocksPerSm) PlayWave(std::uint64_t seed, const DeviceTask* tasks, unsigned count, const DistanceTables* tables,
+                         DeviceBlockOutcome* outcomes) {
   extern __shared__ std::uint8_t stripes[];
   const unsigned index = blockIdx.x * blockDim.x + threadIdx.x;
   if (index >= count) return;
-  const StripedWall wall(stripes, threadIdx.x);
-  PlayDeviceBlock(seed, tasks[index], wall, outcomes[index]);
+  const unsigned warps = blockDim.x / kWarpThreads;
+  const DevicePlace place{StripedWall(stripes, threadIdx.x),
+                          StripedTally(stripes + warps * kStripedWarpBytes, threadIdx.x), tables};
+  PlayDeviceBlock(seed, tasks[index], place, outcomes[index]);
 }
 
 std::size_t SharedBytes(int threadsPerBlock) {
-  return static_cast<std::size_t>(threadsPerBlock / kWarpThreads) * kStripedWarpBytes;
+  return static_cast<std::size_t>(threadsPerBlock / kWarpThreads) * (kStripedWarpBytes + kStripedTallyWarpBytes);
 }
 
 // A CUDA call that fails while the batch plays: the results in flight are
@@ -113,13 +124,14 @@ class Wave {
   Wave& operator=(const Wave&) = delete;
 
   // tasks: at most the capacity.
-  void Launch(cudaStream_t stream, std::uint64_t seed, const WaveShape& shape, const std::vector<DeviceTask>& tasks) {
+  void Launch(cudaStream_t stream, std::uint64_t seed, const WaveShape& shape, const DistanceTables* tables,
+              const std::vector<DeviceTask>& tasks) {
     const auto count = static_cast<unsigned>(tasks.size());
     std::copy(tasks.begin(), tasks.end(), tasks_);
     Must(cudaMemcpyAsync(deviceTasks_, tasks_, count * sizeof(DeviceTask), cudaMemcpyHostToDevice, stream),
          "cudaMemcpyAsync");
     const unsigned grid = (count + shape.threadsPerBlock - 1) / shape.threadsPerBlock;
-    PlayWave<<<grid, shape.threadsPerBlock, SharedBytes(shape.threadsPerBlock), stream>>>(seed, deviceTasks_, count,
+    PlayWave<<<grid, shape.threadsPerBlock, SharedBytes(shape.threadsPerBlock), stream>>>(seed, deviceTasks_, count, tables,
                                                                                           deviceOutcomes_);
     Must(cudaGetLastError(), "kernel launch");
     Must(
@@ -157,19 +169,24 @@ class GpuWaveLauncher final : public WaveLauncher {
     shape_ = ShapeFor(device_, threadsPerBlock, blocksPerSm);
     shape_.most = most;
     Must(cudaStreamCreateWithFlags(&stream_, cudaStreamNonBlocking), "cudaStreamCreate");
+    // The tables stay in the GPU's memory for the batch; at some 16 MB
+    // they fit its L2 cache, which the two lookups a game go to.
+    Must(cudaMalloc(&tables_, sizeof(DistanceTables)), "cudaMalloc");
+    Must(cudaMemcpy(tables_, &SharedDistanceTables(), sizeof(DistanceTables), cudaMemcpyHostToDevice), "cudaMemcpy");
     waves_[0] = std::make_unique<Wave>(shape_.Blocks());
     waves_[1] = std::make_unique<Wave>(shape_.Blocks());
   }
   ~GpuWaveLauncher() override {
     waves_[0].reset();
     waves_[1].reset();
+    cudaFree(tables_);
     cudaStreamDestroy(stream_);
   }
 
   unsigned Capacity() const override { return shape_.Blocks(); }
   void Begin() override { Must(cudaSetDevice(device_), "cudaSetDevice"); }
   void Launch(int slot, const std::vector<DeviceTask>& tasks) override {
-    waves_[slot]->Launch(stream_, seed_, shape_, tasks);
+    waves_[slot]->Launch(stream_, seed_, shape_, tables_, tasks);
   }
   const DeviceBlockOutcome* Wait(int slot) override { return waves_[slot]->Wait(); }
 
@@ -178,6 +195,7 @@ class GpuWaveLauncher final : public WaveLauncher {
   int device_;
   WaveShape shape_;
   cudaStream_t stream_ = nullptr;
+  DistanceTables* tables_ = nullptr;
   std::unique_ptr<Wave> waves_[2];
 };
 

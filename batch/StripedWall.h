@@ -56,4 +56,40 @@ class StripedWall {
   std::uint8_t* base_;
 };
 
+// A thread's games by distance in the same striped way, two 16-bit counts
+// to a word (a block's 1024 games never fill one): words 0-3 the dealer's
+// fourteen tiles, words 4-7 the wall's first thirteen, slot = distance + 1.
+inline constexpr int kTallyWords = 8;
+inline constexpr int kStripedTallyWarpBytes = kTallyWords * 4 * kWarpThreads;  // 1024
+
+class StripedTally {
+ public:
+  static constexpr unsigned kSlots = 8;
+
+  // stripes: kStripedTallyWarpBytes for each warp of the threads.
+  KESTRUM_HOST_DEVICE StripedTally(std::uint8_t* stripes, unsigned thread)
+      : base_(reinterpret_cast<std::uint32_t*>(stripes) +
+              ((thread / kWarpThreads) * kTallyWords * kWarpThreads + thread % kWarpThreads)) {}
+
+  KESTRUM_HOST_DEVICE void Clear() {
+    for (unsigned w = 0; w < kTallyWords; ++w) base_[w * kWarpThreads] = 0;
+  }
+
+  // slot 0..7 of the dealer's tally (second = false) or the thirteen's.
+  KESTRUM_HOST_DEVICE void Count(bool second, unsigned slot) {
+    const unsigned word = (second ? 4 : 0) + slot / 2;
+    base_[word * kWarpThreads] += 1u << (16 * (slot % 2));
+  }
+
+  KESTRUM_HOST_DEVICE void CopyTo(std::uint32_t (&dealer)[kSlots], std::uint32_t (&thirteen)[kSlots]) const {
+    for (unsigned slot = 0; slot < kSlots; ++slot) {
+      dealer[slot] = (base_[(slot / 2) * kWarpThreads] >> (16 * (slot % 2))) & 0xFFFFu;
+      thirteen[slot] = (base_[(4 + slot / 2) * kWarpThreads] >> (16 * (slot % 2))) & 0xFFFFu;
+    }
+  }
+
+ private:
+  std::uint32_t* base_;
+};
+
 }  // namespace kestrum

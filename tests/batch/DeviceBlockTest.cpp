@@ -149,11 +149,13 @@ TEST(DeviceBlockTest, CountedTestAgreesWithTheEnginesTest) {
 void ExpectSameResult(const BlockResult& gpu, const BlockResult& cpu) {
   EXPECT_EQ(gpu.block, cpu.block);
   EXPECT_EQ(gpu.games, cpu.games);
+  EXPECT_EQ(gpu.distances, cpu.distances) << "block " << cpu.block;
   ASSERT_EQ(gpu.finds.size(), cpu.finds.size()) << "block " << cpu.block;
   for (std::size_t k = 0; k < cpu.finds.size(); ++k) {
     EXPECT_EQ(gpu.finds[k].gameInBlock, cpu.finds[k].gameInBlock);
     EXPECT_EQ(gpu.finds[k].form, cpu.finds[k].form);
     EXPECT_EQ(gpu.finds[k].hand, cpu.finds[k].hand);
+    EXPECT_EQ(gpu.finds[k].through, cpu.finds[k].through);
   }
 }
 
@@ -230,9 +232,11 @@ std::vector<std::pair<std::uint32_t, Hand>> CpuFinds(std::uint64_t seed, std::ui
 
 template <class Counted>
 DeviceBlockOutcome DeviceOutcomeWith(std::uint64_t seed, std::uint64_t block) {
-  std::vector<std::uint8_t> stripes(kStripedWarpBytes);
+  std::vector<std::uint8_t> walls(kStripedWarpBytes);
+  std::vector<std::uint8_t> tallies(kStripedTallyWarpBytes);
+  const DevicePlace place{StripedWall(walls.data(), 31), StripedTally(tallies.data(), 31), &SharedDistanceTables()};
   DeviceBlockOutcome outcome{};
-  PlayDeviceBlock(seed, DeviceTask{block, kBlockGames}, StripedWall(stripes.data(), 31), outcome, Counted());
+  PlayDeviceBlock(seed, DeviceTask{block, kBlockGames}, place, outcome, Counted());
   return outcome;
 }
 
@@ -274,7 +278,8 @@ BlockResult PlayOnDeviceCode(std::uint64_t seed, std::uint64_t block, std::uint3
 }
 
 // The block where a heavenly-hand limit ends is played whole on the GPU; the
-// batch still counts up to the K-th heavenly hand and not a game more.
+// batch still counts up to the K-th heavenly hand and not a game more, its
+// games by distance too.
 TEST(DeviceBlockTest, HeavenlyHandLimitsEndWhereTheCpusDo) {
   struct Case {
     std::uint64_t seed;
@@ -293,6 +298,8 @@ TEST(DeviceBlockTest, HeavenlyHandLimitsEndWhereTheCpusDo) {
     EXPECT_EQ(gpu.tally.tenhou, c.tenhou);
     EXPECT_EQ(gpu.tally.standard, cpu.tally.standard);
     EXPECT_EQ(gpu.tally.sevenPairs, cpu.tally.sevenPairs);
+    // Counted up to the K-th heavenly hand inside its block, not the block's end.
+    EXPECT_EQ(gpu.tally.distances, cpu.tally.distances);
     ASSERT_EQ(gpu.finds.size(), cpu.finds.size());
     EXPECT_EQ(gpu.finds.back().sequenceIndex, cpu.finds.back().sequenceIndex);
     EXPECT_EQ(gpu.finds.back().hand, cpu.finds.back().hand);
