@@ -22,8 +22,13 @@ struct BatchLimits {
   double seconds = 0.0;
 };
 
+// What plays the blocks: the processor's threads or a CUDA GPU. Either plays
+// the same games.
+enum class BatchDevice { kCpu, kCuda };
+
 struct BatchOptions {
   int threads = 1;
+  BatchDevice device = BatchDevice::kCpu;
   BatchLimits limits;
   std::uint64_t seed = 0;
 };
@@ -76,6 +81,7 @@ struct BatchResult {
   double elapsedSeconds = 0.0;
   int threads = 0;  // per process
   int processes = 1;
+  BatchDevice device = BatchDevice::kCpu;
   std::uint64_t seed = 0;
   BatchLimits limits;
   Count64 resumedGames = 0;  // counted from a checkpoint, not played by this run

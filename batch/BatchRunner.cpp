@@ -6,7 +6,7 @@
 #include "batch/BatchPeers.h"
 #include "batch/BatchSequence.h"
 #include "batch/BlockSupply.h"
-#include "batch/BlockWorkers.h"
+#include "batch/BlockPlayers.h"
 #include "batch/ResultQueue.h"
 #include "engine/HandDistance.h"
 
@@ -48,8 +48,7 @@ class BatchRun {
         resumedGames_(Resumed(sequence_, setup.resumeFrom)),
         lastNeeded_(sequence_.LastNeededBlock()),
         supply_(options.limits, lastNeeded_, setup.resumeFrom.countedBlocks, BlocksOf(setup.resumeFrom.waiting)),
-        workers_(std::max(1, options.threads), options.seed, supply_, BlockCancel{&halt_, &lastNeeded_}, results_,
-                 setup.play) {
+        workers_(StartBlockPlayers(options, supply_, BlockCancel{&halt_, &lastNeeded_}, results_, setup.play)) {
     if (observer_.find)
       sequence_.SetFindListener(
           [this](const TenhouFind& find, const BatchTally& tally) { observer_.find(find, tally, Elapsed()); });
@@ -79,7 +78,7 @@ class BatchRun {
 
   Count64 GamesPlayed() const {
     const std::uint64_t byPeers = peers_ != nullptr ? peers_->GamesPlayed() : 0;
-    return resumedGames_ + static_cast<Count64>(workers_.GamesPlayed() + byPeers);
+    return resumedGames_ + static_cast<Count64>(workers_->GamesPlayed() + byPeers);
   }
 
   void CountFinished(std::vector<BlockResult> finished) {
@@ -96,12 +95,12 @@ class BatchRun {
   // Without peers, threads that have all ended leave nothing to wait for;
   // with them, blocks may still be out until the batch halts.
   bool NothingMoreToWaitFor() const {
-    return sequence_.Complete() || (workers_.AllEnded() && (peers_ == nullptr || halt_.load()));
+    return sequence_.Complete() || (workers_->AllEnded() && (peers_ == nullptr || halt_.load()));
   }
 
   void Finish() {
     halt_.store(true);
-    workers_.Join();
+    workers_->Join();
     if (peers_ != nullptr) CountFinished(peers_->StopAll());
     if (!sequence_.Complete()) CountFinished(results_.TakeAll(std::chrono::milliseconds(0)));
     // Saved before the gaps are counted across: blocks cut short are played
@@ -118,6 +117,7 @@ class BatchRun {
     result.elapsedSeconds = Elapsed();
     result.threads = std::max(1, options_.threads);
     result.processes = peers_ != nullptr ? peers_->Processes() : 1;
+    result.device = options_.device;
     result.seed = options_.seed;
     result.limits = options_.limits;
     result.resumedGames = resumedGames_;
@@ -140,7 +140,7 @@ class BatchRun {
   std::atomic<bool> halt_{false};
   SequenceSupply supply_;
   ResultQueue results_;
-  BlockWorkers workers_;  // last: its threads start at once and use the members above
+  std::unique_ptr<BlockPlayers> workers_;  // last: its players start at once and use the members above
   double savedAt_ = 0.0;
 };
 

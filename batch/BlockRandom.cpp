@@ -3,22 +3,6 @@
 #include <cstring>
 
 namespace kestrum {
-namespace {
-
-// SplitMix64's finaliser: a bijection of 64-bit values whose every output bit
-// depends on every input bit.
-constexpr std::uint64_t Mix(std::uint64_t x) {
-  x += 0x9E3779B97F4A7C15ULL;
-  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
-  x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
-  return x ^ (x >> 31);
-}
-
-// The generator's author advises discarding a few outputs after seeding so
-// that the state has mixed before the first one is used.
-constexpr int kWarmUpOutputs = 12;
-
-}  // namespace
 
 BlockRandom::Kernel BlockRandom::BestKernel() {
 #if KESTRUM_LANE_CHUNKS_X86
@@ -31,20 +15,8 @@ BlockRandom::Kernel BlockRandom::BestKernel() {
 
 BlockRandom::BlockRandom(std::uint64_t seed, std::uint64_t block, Kernel kernel)
     : kernel_(kernel <= BestKernel() ? kernel : BestKernel()) {
-  // a depends on the seed alone and c, through a bijection, on the block
-  // and the lane together (blocks stay far below 2^62), so the lanes'
-  // states differ whenever the seed, the block or the lane does.
-  for (int lane = 0; lane < kLanes; ++lane) {
-    std::uint64_t& a = state_.a[lane];
-    std::uint64_t& b = state_.b[lane];
-    std::uint64_t& c = state_.c[lane];
-    std::uint64_t& counter = state_.counter[lane];
-    a = Mix(seed);
-    b = Mix(a ^ 0x6A09E667F3BCC909ULL);
-    c = Mix(Mix(block * kLanes + static_cast<std::uint64_t>(lane)) ^ a);
-    counter = 1;
-    for (int i = 0; i < kWarmUpOutputs; ++i) SfcStep(a, b, c, counter);
-  }
+  for (int lane = 0; lane < kLanes; ++lane)
+    SeedLane(seed, block, lane, state_.a[lane], state_.b[lane], state_.c[lane], state_.counter[lane]);
 }
 
 void BlockRandom::MakeChunk() {

@@ -23,6 +23,8 @@ class BlockSupply {
   // The next block to play, or nothing when no block is left to hand out.
   // Safe to call from several threads at once.
   virtual std::optional<BlockTask> Take() = 0;
+  // The next block when one is at hand, without waiting for one to come.
+  virtual std::optional<BlockTask> TakeIfReady() { return Take(); }
 };
 
 // The blocks from `first` on, skipping those already finished, up to the

@@ -8,29 +8,27 @@
 #include <thread>
 #include <vector>
 
-#include "batch/BlockPlayer.h"
+#include "batch/BlockPlayers.h"
 
 namespace kestrum {
 
-class BlockSupply;
-class ResultQueue;
-
-class BlockWorkers {
+class BlockWorkers final : public BlockPlayers {
  public:
   // Starts the threads at once. A block cut short because it lies past the
   // last one needed is dropped; one cut short by a halt is posted with the
   // games it played.
   BlockWorkers(int threads, std::uint64_t seed, BlockSupply& supply, const BlockCancel& cancel, ResultQueue& results,
                BlockPlay play = PlayBlock);
-  ~BlockWorkers();  // joins
+  ~BlockWorkers() override;  // joins
   BlockWorkers(const BlockWorkers&) = delete;
   BlockWorkers& operator=(const BlockWorkers&) = delete;
 
   // Games played by every thread so far, whole blocks or not.
-  std::uint64_t GamesPlayed() const;
+  std::uint64_t GamesPlayed() const override;
   // Every thread has ended.
-  bool AllEnded() const { return ended_.load() == static_cast<int>(threads_.size()); }
-  void Join();
+  bool AllEnded() const override { return ended_.load() == static_cast<int>(threads_.size()); }
+  void Join() override;
+  std::size_t BlocksWanted() const override { return threads_.size(); }
 
  private:
   void Play(std::size_t thread);

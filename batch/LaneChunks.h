@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "batch/LaneSeed.h"
+
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #define KESTRUM_LANE_CHUNKS_X86 1
@@ -17,7 +19,6 @@
 
 namespace kestrum {
 
-inline constexpr int kLanes = 4;
 inline constexpr int kStepsPerChunk = 2;
 inline constexpr unsigned kValuesPerChunk = kLanes * 4 * kStepsPerChunk;  // 32
 
@@ -28,15 +29,6 @@ struct LaneState {
   alignas(32) std::array<std::uint64_t, kLanes> c{};
   alignas(32) std::array<std::uint64_t, kLanes> counter{};
 };
-
-// One step of one lane's sfc64.
-inline std::uint64_t SfcStep(std::uint64_t& a, std::uint64_t& b, std::uint64_t& c, std::uint64_t& counter) {
-  const std::uint64_t out = a + b + counter++;
-  a = b ^ (b >> 11);
-  b = c + (c << 3);
-  c = ((c << 24) | (c >> 40)) + out;
-  return out;
-}
 
 // Plain C++, for any processor.
 void MakeChunkPortable(LaneState& state, std::uint16_t* values, std::uint8_t* positions);

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "batch/BatchSequence.h"
-#include "batch/BlockWorkers.h"
+#include "batch/BlockPlayers.h"
 #include "batch/MpiMessages.h"
 #include "batch/ResultQueue.h"
 #include "batch/TaskQueueSupply.h"
@@ -20,14 +20,14 @@ constexpr auto kLoopPeriod = std::chrono::milliseconds(2);
 
 class RankZeroLink {
  public:
-  explicit RankZeroLink(int threads) : threads_(static_cast<std::size_t>(threads)) {}
+  explicit RankZeroLink(std::size_t wanted) : wanted_(wanted) {}
 
-  // Keeps a few blocks per thread waiting, so that no thread idles while a
-  // request travels.
+  // Keeps a few blocks per player waiting (a GPU's wave counts as that many
+  // players), so that none idles while a request travels.
   void AskForBlocksIfLow(const TaskQueueSupply& supply, std::uint64_t played) {
-    if (asked_ || noMore_ || supply.Waiting() >= threads_) return;
+    if (asked_ || noMore_ || supply.Waiting() >= wanted_) return;
     ByteWriter request;
-    request.U32(static_cast<std::uint32_t>(2 * threads_));
+    request.U32(static_cast<std::uint32_t>(2 * wanted_));
     request.U64(played);
     SendMessage(0, kTagRequest, request.Data());
     asked_ = true;
@@ -62,7 +62,7 @@ class RankZeroLink {
   }
 
  private:
-  std::size_t threads_;
+  std::size_t wanted_;
   bool asked_ = false;
   bool noMore_ = false;
 };
@@ -71,13 +71,14 @@ class RankZeroLink {
 
 void PlayBlocksForRankZero(const BatchOptions& options) {
   SharedDistanceTables();  // before the first block, as the first process does
-  const int threads = std::max(1, options.threads);
   TaskQueueSupply supply;
   std::atomic<std::uint64_t> lastNeeded{BatchSequence::kNoBlock};
   std::atomic<bool> halt{false};
   ResultQueue results;
-  BlockWorkers workers(threads, options.seed, supply, BlockCancel{&halt, &lastNeeded}, results);
-  RankZeroLink link(threads);
+  const std::unique_ptr<BlockPlayers> players =
+      StartBlockPlayers(options, supply, BlockCancel{&halt, &lastNeeded}, results);
+  BlockPlayers& workers = *players;
+  RankZeroLink link(workers.BlocksWanted());
   bool running = true;
   while (running) {
     link.SendResults(results.TakeAll(kLoopPeriod), workers.GamesPlayed(), kTagResults);

@@ -11,6 +11,14 @@ std::optional<BlockTask> TaskQueueSupply::Take() {
   return task;
 }
 
+std::optional<BlockTask> TaskQueueSupply::TakeIfReady() {
+  std::lock_guard lock(mutex_);
+  if (tasks_.empty()) return std::nullopt;
+  const BlockTask task = tasks_.front();
+  tasks_.pop_front();
+  return task;
+}
+
 void TaskQueueSupply::Push(const std::vector<BlockTask>& tasks) {
   {
     std::lock_guard lock(mutex_);

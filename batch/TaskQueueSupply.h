@@ -14,6 +14,7 @@ namespace kestrum {
 class TaskQueueSupply final : public BlockSupply {
  public:
   std::optional<BlockTask> Take() override;
+  std::optional<BlockTask> TakeIfReady() override;
   void Push(const std::vector<BlockTask>& tasks);
   // No more blocks will come: waiting threads get nothing and end.
   void Close();

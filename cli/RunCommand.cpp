@@ -20,6 +20,7 @@
 #include "batch/BatchRunner.h"
 #include "batch/Checkpoint.h"
 #include "batch/ExactCount.h"
+#include "batch/GpuBlockPlayers.h"
 #include "batch/MpiLaunch.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
@@ -202,8 +203,23 @@ const Subcommand kCommand{
                    "Under --tenhou the number of games is random, and the rate, interval and p-value are those of\n"
                    "inverse (negative binomial) sampling; otherwise the binomial ones. The runs are tested for\n"
                    "their shape against the geometric law with the rate taken from the runs, and consecutive runs\n"
-                   "for independence.") +
-        (BuiltWithMpi() ? QString() : QStringLiteral(" This kestrum-sim was built without MPI support."))};
+                   "for independence.\n"
+                   "--device cuda plays the same games on a GPU, one to each process.") +
+        (BuiltWithMpi() ? QString() : QStringLiteral(" This kestrum-sim was built without MPI support.")) +
+        (BuiltWithCuda() ? QString() : QStringLiteral(" This kestrum-sim was built without CUDA."))};
+
+QString DevicesBuilt() { return BuiltWithCuda() ? QStringLiteral("cpu, cuda") : QStringLiteral("cpu"); }
+
+// The usage exit code where the GPU cannot be played on, with one line from
+// the process that counts (under MPI every process checks its own GPU).
+std::optional<int> DeviceProblem(BatchDevice device, bool counts) {
+  if (device != BatchDevice::kCuda) return std::nullopt;
+  const GpuCheck check = CheckGpu();
+  if (check.usable) return std::nullopt;
+  if (counts)
+    PrintErr(QStringLiteral("kestrum-sim run: --device cuda: %1\n").arg(QString::fromStdString(check.problem)));
+  return kExitUsage;
+}
 
 std::uint64_t ClockSeed() {
   std::random_device device;
@@ -261,7 +277,12 @@ ParsedRun ParseRun(const QStringList& args, bool counts) {
                                                "rate against the exact one, the runs against the geometric law, and "
                                                "the games' distances against the exact distribution."),
                                 QStringLiteral("FILE"));
-  parser.addOptions({threads, games, tenhou, seconds, seed, json, log, checkpoint, plot});
+  const QCommandLineOption device(
+      QStringLiteral("device"),
+      QStringLiteral("Play on DEVICE: cpu (the default) or cuda, the same games (this build has: %1).")
+          .arg(DevicesBuilt()),
+      QStringLiteral("DEVICE"));
+  parser.addOptions({threads, games, tenhou, seconds, seed, json, log, checkpoint, plot, device});
   if (const auto done = ParseSubcommand(parser, kCommand, args)) return {std::nullopt, *done};
   if (!parser.positionalArguments().isEmpty())
     return {std::nullopt, UsageError(parser, kCommand,
@@ -315,6 +336,13 @@ ParsedRun ParseRun(const QStringList& args, bool counts) {
       return bad(checkpoint, QStringLiteral("is not a regular file (a FIFO, a device or a folder)"));
     if (!parser.isSet(seed))
       return bad(checkpoint, QStringLiteral("--seed is needed too, so that the batch can be carried on"));
+  }
+  if (parser.isSet(device)) {
+    const QString name = parser.value(device);
+    if (name != QStringLiteral("cpu") && name != QStringLiteral("cuda"))
+      return bad(device, QStringLiteral("cpu or cuda is needed"));
+    request.batch.device = name == QStringLiteral("cuda") ? BatchDevice::kCuda : BatchDevice::kCpu;
+    if (const auto problem = DeviceProblem(request.batch.device, counts)) return {std::nullopt, *problem};
   }
   if (parser.isSet(plot)) {
     request.plotFile = parser.value(plot);

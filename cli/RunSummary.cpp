@@ -291,12 +291,17 @@ QString SummaryText(const BatchResult& result, const ExactCounts& exact) {
       Line(QStringLiteral("threads"),
            result.processes > 1 ? QStringLiteral("%1 in each of %2 processes").arg(result.threads).arg(result.processes)
                                 : QString::number(result.threads));
+  if (result.device != BatchDevice::kCpu) text += Line(QStringLiteral("device"), DeviceName(result.device));
   text += Line(QStringLiteral("seed"), QString::number(result.seed));
   text += Line(QStringLiteral("stopped"), StopSentence(result));
   text +=
       Line(QStringLiteral("time"),
            QStringLiteral("%1 s, %2 games/s").arg(result.elapsedSeconds, 0, 'f', 2).arg(f.gamesPerSecond, 0, 'f', 0));
   return text;
+}
+
+QString DeviceName(BatchDevice device) {
+  return device == BatchDevice::kCuda ? QStringLiteral("cuda") : QStringLiteral("cpu");
 }
 
 QJsonObject SummaryJson(const BatchResult& result, const ExactCounts& exact) {
@@ -354,6 +359,7 @@ QJsonObject SummaryJson(const BatchResult& result, const ExactCounts& exact) {
       {QStringLiteral("blockGames"), static_cast<qint64>(kBlockGames)},
       {QStringLiteral("threads"), result.threads},
       {QStringLiteral("processes"), result.processes},
+      {QStringLiteral("device"), DeviceName(result.device)},
       {QStringLiteral("elapsedSeconds"), result.elapsedSeconds},
       {QStringLiteral("startTime"), StartTimeText(result.startEpochSeconds)},
       {QStringLiteral("resumed"), QJsonObject{{QStringLiteral("fromCheckpoint"), result.resumedGames > 0},

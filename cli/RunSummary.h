@@ -6,10 +6,14 @@
 #include <QJsonObject>
 #include <QString>
 
+#include "batch/BatchResult.h"
+
 namespace kestrum {
 
-struct BatchResult;
 struct ExactCounts;
+
+// "cpu" or "cuda", as --device names it.
+QString DeviceName(BatchDevice device);
 
 QString SummaryText(const BatchResult& result, const ExactCounts& exact);
 QJsonObject SummaryJson(const BatchResult& result, const ExactCounts& exact);

@@ -156,23 +156,13 @@ TEST_F(CheckpointBytes, EveryCutAndEveryDamagedByteIsRefused) {
   EXPECT_FALSE(DecodeCheckpoint(bytes_ + "x", options).state.has_value());
 }
 
-TEST_F(CheckpointBytes, TheLogJournalReadsBackAndOlderFormatsAreRefusedByName) {
+TEST_F(CheckpointBytes, TheLogJournalReadsBack) {
   const BatchOptions options = Options(2, 0, 40);
   const CheckpointRead read = DecodeCheckpoint(bytes_, options);
   ASSERT_TRUE(read.state.has_value()) << read.problem;
   EXPECT_EQ(read.journal.file, SomeJournal().file);
   EXPECT_EQ(read.journal.sizeBefore, 4321u);
   EXPECT_EQ(read.journal.entries, SomeJournal().entries);
-  // Formats 2 and 3, without the distances, are refused by name.
-  for (const char older : {2, 3}) {
-    std::string bytes = bytes_.substr(0, bytes_.size() - 8);
-    bytes[std::string_view("KESTRUM-CHECKPOINT\n").size()] = older;
-    const std::uint64_t hash = CheckpointChecksum(bytes);
-    for (int i = 0; i < 8; ++i) bytes += static_cast<char>(hash >> (8 * i));
-    const CheckpointRead refused = DecodeCheckpoint(bytes, options);
-    EXPECT_FALSE(refused.state.has_value());
-    EXPECT_NE(refused.problem.find("did not count the games' distances"), std::string::npos) << refused.problem;
-  }
 }
 
 // A block's histograms must count its games, and each heavenly hand's the

@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -399,6 +400,28 @@ TEST(RunThreads, DefaultFollowsTheCpusTheProcessMayUse) {
   ASSERT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(JsonOf(Slurp(out)).value(QStringLiteral("threads")).toInt(), 1);
   std::filesystem::remove(out);
+}
+
+// Where no GPU can be played on, --device cuda says why in one line before
+// any game; where one can, it plays. Any other device is a usage error, and
+// the help names the devices this build has.
+TEST_F(RunCommand, DeviceCudaPlaysOrSaysInOneLineWhyNot) {
+  const ProcessResult cuda = RunSim({"run", "--device", "cuda", "--games", "10", "--seed", "3", "--json"});
+  if (cuda.exitCode == 0) {
+    EXPECT_EQ(JsonOf(cuda.out).value(QStringLiteral("device")).toString(), QStringLiteral("cuda"));
+  } else {
+    EXPECT_EQ(cuda.exitCode, 2);
+    EXPECT_EQ(cuda.out, "");
+    EXPECT_EQ(cuda.err.rfind("kestrum-sim run: --device cuda: ", 0), 0u) << cuda.err;
+    EXPECT_EQ(std::count(cuda.err.begin(), cuda.err.end(), '\n'), 1) << cuda.err;
+  }
+  const ProcessResult other = RunSim({"run", "--device", "gpu", "--games", "10"});
+  EXPECT_EQ(other.exitCode, 2);
+  EXPECT_NE(other.err.find("--device gpu: cpu or cuda is needed"), std::string::npos) << other.err;
+  const ProcessResult cpu = RunSim({"run", "--device", "cpu", "--games", "10", "--seed", "3", "--json"});
+  EXPECT_EQ(JsonOf(cpu.out).value(QStringLiteral("device")).toString(), QStringLiteral("cpu"));
+  const ProcessResult help = RunSim({"run", "--help"});
+  EXPECT_NE(help.out.find("this build has: cpu"), std::string::npos) << help.out;
 }
 
 }  // namespace
