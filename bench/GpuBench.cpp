@@ -13,7 +13,7 @@
 
 #include "batch/BatchRunner.h"
 #include "batch/GpuBlockPlayers.h"
-#include "batch/UsableCpus.h"
+#include "os/Files.h"
 #include "engine/WallOps.h"
 
 namespace kestrum {
@@ -38,7 +38,7 @@ void CountGames(benchmark::State& state, Count64 games) {
 void BM_Run(benchmark::State& state, BatchDevice device, std::uint64_t blocks) {
   BatchOptions options;
   options.device = device;
-  options.threads = UsableCpus();
+  options.threads = os::UsableCpus();
   options.limits.games = static_cast<Count64>(blocks * kBlockGames);
   options.seed = 11;
   const std::atomic<bool> stop{false};
@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
   const auto cuda = games.find("BM_Run/cuda/real_time");
   if (cpu != games.end() && cuda != games.end())
     std::printf("run --device cuda: %.4g games/s, %.1f times all %d CPU threads (%.4g games/s)\n", cuda->second,
-                cuda->second / cpu->second, UsableCpus(), cpu->second);
+                cuda->second / cpu->second, os::UsableCpus(), cpu->second);
   for (const auto& [name, rate] : reporter.Exchanges())
     if (name.rfind("BM_GpuKernel", 0) == 0)
       std::printf("%-44s %.4g games/s, %.3g exchanges/s = %.2f of the limit\n", name.c_str(), games.at(name), rate,
