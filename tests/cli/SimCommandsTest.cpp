@@ -96,7 +96,9 @@ TEST(SimArguments, HelpDescriptionsAreWrappedOnlyWhereFull) {
       // A continuation is indented past the option names.
       if (text == std::string::npos || text < 8 || line.compare(text, 1, "-") == 0) continue;
       const std::string firstWord = line.substr(text, line.find(' ', text) - text);
-      EXPECT_GT(lines[i - 1].size() + 1 + firstWord.size(), widest)
+      // The parser lets a word end one column past its usual width, so a
+      // line as wide as the widest might still have been broken there.
+      EXPECT_GE(lines[i - 1].size() + 1 + firstWord.size(), widest)
           << command << ": \"" << lines[i - 1] << "\" is broken before \"" << firstWord << "\"";
     }
   }

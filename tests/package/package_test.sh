@@ -69,7 +69,7 @@ env -u DISPLAY "$root/usr/bin/kestrum-sim" run --games 2000 --threads 1 --seed 1
   fail "unpacked kestrum-sim run --plot"
 # A PNG's header holds its width and height as 32-bit numbers at byte 16.
 size=$(od -An -tu1 -j16 -N8 "$work/rate.png" | awk '{ print $3 * 256 + $4 "x" $7 * 256 + $8 }')
-[ "$size" = 800x500 ] || fail "the plot is $size, not 800x500"
+[ "$size" = 800x720 ] || fail "the plot is $size, not 800x720"
 ok "the unpacked kestrum-sim draws its plot without a display"
 
 appstreamcli validate-tree --pedantic --no-net "$root" >"$work/appstream.log" 2>&1 ||
