@@ -205,22 +205,6 @@ bool File::TruncateTo(std::int64_t size) {
   return IsOpen() && ::ftruncate(Fd(handle_), static_cast<off_t>(size)) == 0;
 }
 
-ReadResult ReadWholeFile(const std::filesystem::path& path) {
-  File file = File::OpenToRead(path);
-  ReadResult result{file.Status(), {}, file.Problem()};
-  char buffer[65536];
-  while (file.IsOpen()) {
-    const std::size_t got = file.Read(buffer, sizeof buffer);
-    if (got == 0) break;
-    result.bytes.append(buffer, got);
-  }
-  if (file.ReadFailed()) {
-    result.status = OpenStatus::Failed;
-    result.problem = "it cannot be read";
-  }
-  return result;
-}
-
 namespace {
 
 // Exclusive creation: the call fails on any name that exists, a link

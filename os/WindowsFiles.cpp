@@ -216,22 +216,6 @@ bool File::TruncateTo(std::int64_t size) {
   return IsOpen() && ::SetFileInformationByHandle(H(handle_), FileEndOfFileInfo, &end, sizeof end);
 }
 
-ReadResult ReadWholeFile(const std::filesystem::path& path) {
-  File file = File::OpenToRead(path);
-  ReadResult result{file.Status(), {}, file.Problem()};
-  char buffer[65536];
-  while (file.IsOpen()) {
-    const std::size_t got = file.Read(buffer, sizeof buffer);
-    if (got == 0) break;
-    result.bytes.append(buffer, got);
-  }
-  if (file.ReadFailed()) {
-    result.status = OpenStatus::Failed;
-    result.problem = "it cannot be read";
-  }
-  return result;
-}
-
 namespace {
 
 // CREATE_NEW fails on any name that exists, so nothing laid there is opened.

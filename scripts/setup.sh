@@ -25,20 +25,8 @@ packages=(
   help2man appstream dpkg-dev file bash-completion man-db
 )
 
-install_missing() {
-  local missing=()
-  for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-      missing+=("$p")
-    fi
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
-  local sudo=()
-  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-  "${sudo[@]}" apt-get update -q
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-}
+# shellcheck source=scripts/install-missing.sh
+source "$here/scripts/install-missing.sh"
 
 build() {
   local preset=$1
@@ -49,12 +37,12 @@ build() {
 mode=${1:-run}
 case "$mode" in
   run)
-    install_missing
+    install_missing "${packages[@]}"
     build default
     exec "$here/scripts/start.sh" "$here/build/default"
     ;;
   test)
-    install_missing
+    install_missing "${packages[@]}"
     build "${KESTRUM_PRESET:-default}"
     ctest --preset "${KESTRUM_PRESET:-default}"
     ;;

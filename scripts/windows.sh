@@ -25,20 +25,8 @@ packages=(
   qt6-base-dev locales
 )
 
-install_missing() {
-  local missing=()
-  for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-      missing+=("$p")
-    fi
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
-  local sudo=()
-  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-  "${sudo[@]}" apt-get update -q
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-}
+# shellcheck source=scripts/install-missing.sh
+source "$here/scripts/install-missing.sh"
 
 build() {
   local launcher=()
@@ -52,12 +40,12 @@ build() {
 mode=${1:-test}
 case "$mode" in
   test)
-    install_missing
+    install_missing "${packages[@]}"
     build
     ctest --preset windows
     ;;
   package)
-    install_missing
+    install_missing "${packages[@]}"
     build
     (cd build/windows && cpack)
     ;;

@@ -12,7 +12,7 @@ bool KestrumView::Register(HINSTANCE instance) {
   windowClass.cbSize = sizeof windowClass;
   // Redrawn whole when its size changes; the ground is the window colour.
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
-  windowClass.lpfnWndProc = &KestrumView::Procedure;
+  windowClass.lpfnWndProc = &WindowObjectProcedure<KestrumView>;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -48,20 +48,8 @@ KestrumView::~KestrumView() {
   if (digitBitmap_ != nullptr) DeleteObject(digitBitmap_);
 }
 
-LRESULT CALLBACK KestrumView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    auto* view = new KestrumView(creation->hInstance, window, static_cast<HWND>(creation->lpCreateParams));
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-  }
-  auto* view = reinterpret_cast<KestrumView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (view == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    delete view;
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-  return view->Handle(message, wParam, lParam);
+KestrumView* KestrumView::Make(const CREATESTRUCTW& creation, HWND window) {
+  return new KestrumView(creation.hInstance, window, static_cast<HWND>(creation.lpCreateParams));
 }
 
 LRESULT KestrumView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -20,6 +20,8 @@
 #include "win32/RegistryProfile.h"
 #include "win32/ViewHost.h"
 
+#include "win32/WindowObject.h"
+
 namespace kestrum::win32 {
 
 class KestrumView {
@@ -48,7 +50,8 @@ class KestrumView {
   KestrumView(HINSTANCE instance, HWND window, HWND frame);
   ~KestrumView();
 
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  friend LRESULT CALLBACK WindowObjectProcedure<KestrumView>(HWND, UINT, WPARAM, LPARAM);
+  static KestrumView* Make(const CREATESTRUCTW& creation, HWND window);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   void OnStart();

@@ -25,7 +25,7 @@ std::wstring InitialTitle(HINSTANCE instance) {
 bool MainFrame::Register(HINSTANCE instance) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &MainFrame::Procedure;
+  windowClass.lpfnWndProc = &WindowObjectProcedure<MainFrame>;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
   windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
@@ -53,20 +53,8 @@ MainFrame* MainFrame::Create(HINSTANCE instance) {
   return frame;
 }
 
-LRESULT CALLBACK MainFrame::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    auto* frame = new MainFrame(creation->hInstance, window);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(frame));
-  }
-  auto* frame = reinterpret_cast<MainFrame*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (frame == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    delete frame;
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-  return frame->Handle(message, wParam, lParam);
+MainFrame* MainFrame::Make(const CREATESTRUCTW& creation, HWND window) {
+  return new MainFrame(creation.hInstance, window);
 }
 
 LRESULT MainFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "win32/WindowObject.h"
+
 namespace kestrum::win32 {
 
 class KestrumView;
@@ -25,7 +27,8 @@ class MainFrame {
  private:
   MainFrame(HINSTANCE instance, HWND window) : instance_(instance), window_(window) {}
 
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  friend LRESULT CALLBACK WindowObjectProcedure<MainFrame>(HWND, UINT, WPARAM, LPARAM);
+  static MainFrame* Make(const CREATESTRUCTW& creation, HWND window);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void EnableCommands(HMENU menu);
   void OnCommand(int id);
